@@ -1,0 +1,66 @@
+#include "core/encoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace suelvan {
+namespace {
+
+// Code points of the bytes 0x80..0x9F; 0 where Windows-1252 leaves the byte undefined.
+constexpr std::array<char32_t, 32> kHighControls{
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char ToByte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] != 0 && kHighControls[i] == c) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+// Decodes one UTF-8 sequence at the front of `s`; a malformed one yields U+FFFD and
+// consumes a single byte, so the rest still decodes.
+char32_t Decode(std::string_view s, std::size_t& length) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    length = 1;
+    if (lead < 0x80) return lead;
+    std::size_t count = 0;
+    char32_t c = 0;
+    char32_t min = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        count = 2, c = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        count = 3, c = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        count = 4, c = lead & 0x07, min = 0x10000;
+    } else {
+        return 0xFFFD;
+    }
+    if (s.size() < count) return 0xFFFD;
+    for (std::size_t i = 1; i < count; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0xFFFD;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
+    length = count;
+    return c;
+}
+
+}  // namespace
+
+std::string EncodeWindows1252(std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 0;
+        bytes += ToByte(Decode(utf8.substr(i), length));
+        i += length;
+    }
+    return bytes;
+}
+
+}  // namespace suelvan
