@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "platform/services.h"
+#include "ui/main_window.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    suelvan::platform::IgnoreFileSizeSignal();
+    QApplication::setApplicationName(suelvan::platform::kAppTitle);
+    QApplication::setWindowIcon(suelvan::AppIcon());
+
+    suelvan::platform::SystemServices services;
+    suelvan::frmSuelvan window(services);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,50 @@
+// What the window needs from the world. Tests hand the window substitutes.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+
+#include "core/texts.h"
+
+class QWidget;
+
+namespace suelvan::platform {
+
+class Services {
+   public:
+    virtual ~Services() = default;
+
+    virtual LocalDateTime Now() = 0;
+    // The user's full weekday names, Sunday first.
+    virtual WeekdayNames Weekdays() = 0;
+    // The folder of the running executable.
+    virtual std::filesystem::path ProgramDir() = 0;
+    // Hands a quoted local path or an "http:\\" address to the desktop's opener.
+    // `failed` receives a German description if nothing could be opened; it may be
+    // called later, from the event loop.
+    virtual void ShellOpen(const QString& command, std::function<void(const QString&)> failed) = 0;
+    // A modal box with the given text and only an OK button; returns once it is closed.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+};
+
+// The real desktop.
+class SystemServices final : public Services {
+   public:
+    LocalDateTime Now() override;
+    WeekdayNames Weekdays() override;
+    std::filesystem::path ProgramDir() override;
+    void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override;
+    void ShowMessage(QWidget* parent, const QString& text) override;
+};
+
+// Application-wide title of the window and of every message box.
+inline const QString kAppTitle = QStringLiteral("Sülvan Logger");
+
+QString ToQString(const std::filesystem::path& path);
+std::filesystem::path ToPath(const QString& path);
+
+// A file-size limit must surface as a failed write, not end the program.
+void IgnoreFileSizeSignal();
+
+}  // namespace suelvan::platform

@@ -1,0 +1,78 @@
+#include "platform/shell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace suelvan::platform {
+namespace {
+
+QString CouldNotOpen(const OpenTarget& target, const QString& reason = {}) {
+    QString text = target.kind == OpenTarget::Kind::LocalFile
+                       ? QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.").arg(target.target)
+                       : QStringLiteral("Die Seite „%1“ konnte nicht geöffnet werden.").arg(target.target);
+    if (!reason.isEmpty()) text += QLatin1Char(' ') + reason;
+    return text;
+}
+
+// xdg-open's documented exit codes.
+QString ReasonOfExitCode(int code) {
+    switch (code) {
+        case 2: return QStringLiteral("Sie existiert nicht.");
+        case 3: return QStringLiteral("Es ist kein Programm dafür eingerichtet.");
+        default: return {};
+    }
+}
+
+}  // namespace
+
+std::optional<OpenTarget> ParseShellCommand(const QString& command) {
+    if (command.size() > 2 && command.startsWith(QLatin1Char('"')) && command.endsWith(QLatin1Char('"'))) {
+        const QString path = command.mid(1, command.size() - 2);
+        // An absolute path cannot be mistaken for an option of the opener.
+        if (path.contains(QLatin1Char('"')) || !QDir::isAbsolutePath(path)) return std::nullopt;
+        return OpenTarget{OpenTarget::Kind::LocalFile, QDir::cleanPath(path)};
+    }
+    for (const QLatin1String scheme : {QLatin1String("http:\\\\"), QLatin1String("https:\\\\")}) {
+        if (!command.startsWith(scheme)) continue;
+        QString address = command;
+        address.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QUrl url(address, QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty()) return std::nullopt;
+        return OpenTarget{OpenTarget::Kind::WebAddress, url.toString(QUrl::FullyEncoded)};
+    }
+    return std::nullopt;
+}
+
+void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<void(const QString&)> failed) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Started directly, with the target as its one argument, so its exit status tells.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) {
+        failed(CouldNotOpen(target, QStringLiteral("Das Programm xdg-open fehlt.")));
+        return;
+    }
+    auto* process = new QProcess(context);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::errorOccurred, context, [=](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) return;
+        failed(CouldNotOpen(target, process->errorString()));
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::finished, context, [=](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) failed(CouldNotOpen(target, ReasonOfExitCode(code)));
+        process->deleteLater();
+    });
+    process->start(opener, {target.target});
+#else
+    Q_UNUSED(context);
+    const QUrl url = target.kind == OpenTarget::Kind::LocalFile ? QUrl::fromLocalFile(target.target)
+                                                                : QUrl(target.target, QUrl::StrictMode);
+    if (!QDesktopServices::openUrl(url)) failed(CouldNotOpen(target));
+#endif
+}
+
+}  // namespace suelvan::platform

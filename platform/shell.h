@@ -1,0 +1,28 @@
+// Turns the launch commands of the window into something the desktop can open safely.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace suelvan::platform {
+
+struct OpenTarget {
+    enum class Kind { LocalFile, WebAddress };
+    Kind kind;
+    QString target;  // an absolute path, or an http(s) URL with forward slashes
+
+    friend bool operator==(const OpenTarget&, const OpenTarget&) = default;
+};
+
+// "\"<absolute path>\"" opens a file; "http:\\..." or "https:\\..." a web address whose
+// backslashes become slashes. Anything else is refused: nothing is ever handed to a
+// command interpreter.
+std::optional<OpenTarget> ParseShellCommand(const QString& command);
+
+// Starts the desktop's opener for the target without waiting for it; `failed` gets a
+// German description if the opener reports that it could not open it.
+void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<void(const QString&)> failed);
+
+}  // namespace suelvan::platform

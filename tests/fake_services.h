@@ -1,0 +1,40 @@
+// A substitute world for the window: a clock the test sets, a recorded opener and
+// recorded message boxes.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/services.h"
+#include "tests/german.h"
+
+namespace suelvan::test {
+
+class FakeServices : public platform::Services {
+   public:
+    LocalDateTime Now() override { return now; }
+    WeekdayNames Weekdays() override { return names; }
+    std::filesystem::path ProgramDir() override { return programDir; }
+    void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override {
+        opened.push_back(command);
+        if (openFailure) failed(*openFailure);
+    }
+    void ShowMessage(QWidget*, const QString& text) override {
+        messages.push_back(text);
+        cursorBusyDuringMessage = QApplication::overrideCursor() != nullptr;
+    }
+
+    LocalDateTime now{2026, 12, 8, 14, 30, 0};
+    WeekdayNames names = kGerman;
+    std::filesystem::path programDir = "/nowhere";
+    std::optional<QString> openFailure;
+    std::vector<QString> opened;
+    std::vector<QString> messages;
+    bool cursorBusyDuringMessage = false;
+};
+
+}  // namespace suelvan::test

@@ -1,0 +1,249 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <array>
+#include <exception>
+#include <limits>
+#include <string_view>
+
+#include "core/logfile.h"
+#include "ui/fonts.h"
+#include "ui/geometry.h"
+#include "ui/link_label.h"
+
+namespace suelvan {
+namespace {
+
+enum class Kind { CommandButton, OptionButton, CheckBox, TextBox, Label, AutoSizeLabel };
+
+// The form as designed: tab order, name, kind, text, and place in twips in the client area.
+struct Control {
+    std::string_view name;
+    Kind kind;
+    std::string_view text;
+    int left, top, width, height;
+    int optionIndex = -1;
+};
+
+constexpr std::string_view kLoudnessName = "optLautstaerke";
+
+constexpr std::array<Control, 15> kForm{{
+    {"cmdNeuEintrag", Kind::CommandButton, "Eintrag erstellen", 630, 870, 1335, 765},
+    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[1].caption, 2490, 1065, 2055, 315, 1},
+    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[2].caption, 2490, 1530, 2055, 345, 2},
+    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[3].caption, 2490, 2040, 2625, 420, 3},
+    {"chkLandung", Kind::CheckBox, "Landung", 630, 1935, 1395, 285},
+    {"txtNotitz", Kind::TextBox, "", 630, 2730, 3765, 360},
+    {"Label1", Kind::Label, "Notitz:", 780, 2400, 765, 315},
+    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[0].caption, 2490, 630, 2055, 315, 0},
+    {"lblZeit", Kind::Label, "Zeitanzeige", 630, 195, 2475, 315},
+    {"cmdShow", Kind::CommandButton, "Logging öffnen", 645, 4125, 1335, 765},
+    {"lblBI", Kind::Label, "www.bi-tarnwiel.de\\tarnwiel", 2235, 4395, 2595, 300},
+    {"cmdHide", Kind::CommandButton, "", 240, 195, 225, 255},
+    {"Label2", Kind::AutoSizeLabel, "bereits vor:", 705, 3435, 780, 195},
+    {"txtMinuten", Kind::TextBox, "0", 1605, 3367, 345, 330},
+    {"Label3", Kind::AutoSizeLabel, "Minuten", 2040, 3435, 570, 195},
+}};
+
+QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+QWidget* MakeWidget(const Control& control, QWidget* parent) {
+    const QString text = Text(control.text);
+    switch (control.kind) {
+        case Kind::CommandButton: {
+            auto* button = new QPushButton(text, parent);
+            button->setAutoDefault(false);  // Enter in a text box records nothing
+            return button;
+        }
+        case Kind::OptionButton: return new QRadioButton(text, parent);
+        case Kind::CheckBox: return new QCheckBox(text, parent);
+        case Kind::TextBox: return new QLineEdit(text, parent);
+        case Kind::Label:
+        case Kind::AutoSizeLabel: {
+            auto* label = control.name == "lblBI" ? new LinkLabel(text, parent) : new QLabel(text, parent);
+            label->setTextFormat(Qt::PlainText);
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+// Where a caption is wider than its designed control, the control grows to the right
+// (within the window) rather than clip it.
+void Place(QWidget* widget, const Control& control, int clientWidth) {
+    QRect rect = geometry::ClientRect(control.left, control.top, control.width, control.height);
+    if (control.kind == Kind::AutoSizeLabel) {
+        rect.setSize(widget->sizeHint());
+    } else if (control.kind == Kind::OptionButton || control.kind == Kind::CheckBox) {
+        rect.setWidth(std::min(std::max(rect.width(), widget->sizeHint().width()), clientWidth - rect.left()));
+    }
+    widget->setGeometry(rect);
+}
+
+// Restores the normal cursor on every way out of a handler.
+class BusyCursor {
+   public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+QIcon AppIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/suelvan.png"));
+    icon.addFile(QStringLiteral(":/icons/suelvan-64.png"));
+    return icon;
+}
+
+namespace {
+
+const QString kFullCaption = platform::kAppTitle;
+const QString kCompactCaption = QStringLiteral("Uhrzeit");
+
+}  // namespace
+
+frmSuelvan::frmSuelvan(platform::Services& services, QWidget* parent) : QWidget(parent), services_(services) {
+    setObjectName(QStringLiteral("frmSuelvan"));
+    setWindowTitle(kFullCaption);
+    setWindowIcon(AppIcon());
+    setFont(fonts::Dialog());
+    resize(geometry::ClientSize(geometry::kFullWidth, geometry::kFullHeight));
+    CreateControls();
+    ConnectControls();
+    Update();  // before the first show, so the placeholder is never seen
+}
+
+void frmSuelvan::CreateControls() {
+    optLautstaerke = new QButtonGroup(this);
+    optLautstaerke->setObjectName(Text(kLoudnessName));
+    QWidget* previous = nullptr;
+    for (const Control& control : kForm) {
+        QWidget* widget = MakeWidget(control, this);
+        widget->setObjectName(Text(control.name));
+        widget->setAccessibleName(Text(control.text));
+        if (control.optionIndex >= 0) {
+            optLautstaerke->addButton(static_cast<QRadioButton*>(widget), control.optionIndex);
+            widget->setToolTip(Text(kLoudnessSteps[static_cast<std::size_t>(control.optionIndex)].toolTip));
+        }
+        if (control.name == "lblZeit" || control.name == "lblBI") widget->setFont(fonts::SansSerif());
+        Place(widget, control, width());
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+
+    cmdNeuEintrag = findChild<QPushButton*>(QStringLiteral("cmdNeuEintrag"));
+    cmdShow = findChild<QPushButton*>(QStringLiteral("cmdShow"));
+    cmdHide = findChild<QPushButton*>(QStringLiteral("cmdHide"));
+    chkLandung = findChild<QCheckBox*>(QStringLiteral("chkLandung"));
+    txtNotitz = findChild<QLineEdit*>(QStringLiteral("txtNotitz"));
+    txtMinuten = findChild<QLineEdit*>(QStringLiteral("txtMinuten"));
+    lblZeit = findChild<QLabel*>(QStringLiteral("lblZeit"));
+    lblBI = findChild<LinkLabel*>(QStringLiteral("lblBI"));
+
+    optLautstaerke->button(kDefaultLoudness)->setChecked(true);
+    cmdHide->setAccessibleName(QStringLiteral("Kompakte Uhr ein- oder ausschalten"));
+    txtNotitz->setAccessibleName(QStringLiteral("Notitz"));
+    txtMinuten->setAccessibleName(QStringLiteral("bereits vor … Minuten"));
+    for (QLineEdit* box : {txtNotitz, txtMinuten}) box->setMaxLength(std::numeric_limits<int>::max());
+    txtMinuten->setToolTip(QStringLiteral("Minuten werden von der aktuellen Zeit abgerechnet"));
+    lblBI->setToolTip(QStringLiteral("Beschwerdelink BI Tarnwiel gegen Sülvan"));
+    lblBI->setCursor(Qt::PointingHandCursor);
+    QPalette blue = lblBI->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    lblBI->setPalette(blue);
+    QFont underlined = lblBI->font();
+    underlined.setUnderline(true);
+    lblBI->setFont(underlined);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->start();
+
+    cmdNeuEintrag->setFocus();
+}
+
+void frmSuelvan::ConnectControls() {
+    connect(Timer1, &QTimer::timeout, this, &frmSuelvan::Timer1Timer);
+    connect(cmdHide, &QPushButton::clicked, this, &frmSuelvan::cmdHideClick);
+    connect(cmdNeuEintrag, &QPushButton::clicked, this, &frmSuelvan::cmdNeuEintragClick);
+    connect(cmdShow, &QPushButton::clicked, this, &frmSuelvan::cmdShowClick);
+    connect(lblBI, &LinkLabel::clicked, this, &frmSuelvan::lblBIClick);
+}
+
+void frmSuelvan::Update() {
+    const QString text = QString::fromStdString(MakeClockText(services_.Now(), services_.Weekdays()));
+    // An unchanged text must not cost a repaint: the clock sits on a desk all day.
+    if (lblZeit->text() != text) lblZeit->setText(text);
+}
+
+void frmSuelvan::Timer1Timer() { Update(); }
+
+void frmSuelvan::cmdHideClick() {
+    // The height is the mode: anything but the full height counts as not full.
+    if (geometry::OuterHeightTwips(height()) == geometry::kFullHeight) {
+        resize(width(), geometry::ClientHeight(geometry::kCompactHeight));
+        resize(geometry::ClientWidth(geometry::kCompactWidth), height());
+        setWindowTitle(kCompactCaption);
+    } else {
+        resize(width(), geometry::ClientHeight(geometry::kFullHeight));
+        resize(geometry::ClientWidth(geometry::kFullWidth), height());
+        setWindowTitle(kFullCaption);
+    }
+}
+
+LoudnessLevel frmSuelvan::SelectedLoudness() const {
+    for (LoudnessLevel level : {1, 2, 3}) {
+        if (optLautstaerke->button(level)->isChecked()) return level;
+    }
+    return 0;
+}
+
+void frmSuelvan::cmdNeuEintragClick() {
+    BusyCursor busy;
+    try {
+        const LocalDateTime now = services_.Now();
+        const EntryInput input{txtMinuten->text().toStdString(), SelectedLoudness(), chkLandung->isChecked(),
+                               txtNotitz->text().toStdString()};
+        RecordObservation(now, input, services_.Weekdays(), services_.ProgramDir());
+        optLautstaerke->button(kDefaultLoudness)->setChecked(true);
+        txtNotitz->setText(QString());
+        txtMinuten->setText(QStringLiteral("0"));
+    } catch (const std::exception& failure) {
+        services_.ShowMessage(this, QStringLiteral("Runtime error '") + QString::fromUtf8(failure.what()) +
+                                        QStringLiteral("' in cmdNeuEintrag!"));
+    }
+}
+
+void frmSuelvan::cmdShowClick() {
+    const QString path = platform::ToQString(LogPath(services_.ProgramDir()));
+    services_.ShellOpen(QLatin1Char('"') + path + QLatin1Char('"'),
+LaunchFailureReporter());
+}
+
+void frmSuelvan::lblBIClick() {
+    services_.ShellOpen(QStringLiteral("http:\\\\") + lblBI->text() + QStringLiteral("\\#Beschwerdemail"),
+LaunchFailureReporter());
+}
+
+// The opener may answer after the window is gone.
+std::function<void(const QString&)> frmSuelvan::LaunchFailureReporter() {
+    return [window = QPointer(this)](const QString& description) {
+        if (window) window->services_.ShowMessage(window, description);
+    };
+}
+
+}  // namespace suelvan
