@@ -18,8 +18,13 @@ using namespace suelvan;
 namespace {
 
 const WeekdayNames kGerman{"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
-const char* const kNotes[] = {"Tief über dem Dach", "", "Nachtflug, sehr laut", "wieder Umkehrschub",
-                              "Fenster geschlossen, trotzdem hörbar", "Mittagsruhe gestört", "x"};
+const char* const kNotes[] = {"Tief über dem Dach",
+                              "",
+                              "Nachtflug, sehr laut",
+                              "wieder Umkehrschub",
+                              "Fenster geschlossen, trotzdem hörbar",
+                              "Mittagsruhe gestört",
+                              "x"};
 
 // A diary of about `bytes` written the way the program writes it, day after day from
 // 1.1.2000; returns the day after the last one written.
@@ -33,9 +38,11 @@ LocalDateTime WriteDiary(const fs::path& file, std::uint64_t bytes) {
         section = "\r\n" + MakeDayHeader(day, kGerman) + "\r\n";
         for (int entry = 0; entry < 12; ++entry) {
             seed = seed * 1103515245 + 12345;
-            const LocalDateTime at{day.year, day.month, day.day, 6 + entry, static_cast<int>(seed >> 16) % 60, 0};
+            const LocalDateTime at{day.year, day.month, day.day, 6 + entry, static_cast<int>(seed >> 16) % 60,
+                                   0};
             section += ComposeEntry(at, static_cast<int>(seed >> 8) % 4, (seed >> 4) % 3 == 0,
-                                    kNotes[(seed >> 20) % 7]) + "\r\n";
+                                    kNotes[(seed >> 20) % 7]) +
+                       "\r\n";
         }
         out << section;
         written += section.size();
@@ -97,7 +104,8 @@ void BM_RecordHeaderAbsent(benchmark::State& state) {
 
 void BM_GrepAbsent(benchmark::State& state) {
     const Diary& diary = DiaryOfSize(static_cast<std::uint64_t>(state.range(0)));
-    const std::string command = "grep -F -c 'Mittwoch, 9.12.7026' '" + LogPath(diary.dir).string() + "' > /dev/null";
+    const std::string command =
+        "grep -F -c 'Mittwoch, 9.12.7026' '" + LogPath(diary.dir).string() + "' > /dev/null";
     for (auto _ : state) benchmark::DoNotOptimize(std::system(command.c_str()));
 }
 
@@ -105,7 +113,12 @@ constexpr std::int64_t kMB = 1000 * 1000;
 
 }  // namespace
 
-BENCHMARK(BM_RecordHeaderPresent)->Arg(1 * kMB)->Arg(100 * kMB)->Arg(1000 * kMB)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_RecordHeaderPresent)
+    ->Arg(1 * kMB)
+    ->Arg(100 * kMB)
+    ->Arg(1000 * kMB)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 // Absent and grep alternate per size, so both see the same cache and machine load.
 BENCHMARK(BM_RecordHeaderAbsent)->Arg(1 * kMB)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GrepAbsent)->Arg(1 * kMB)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -4,8 +4,8 @@ namespace suelvan {
 namespace {
 
 // UTF-8 of the line breaks a note may bring along from the clipboard.
-constexpr std::string_view kNextLine = "\xC2\x85";            // U+0085
-constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";   // U+2028
+constexpr std::string_view kNextLine = "\xC2\x85";                // U+0085
+constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";       // U+2028
 constexpr std::string_view kParagraphSeparator = "\xE2\x80\xA9";  // U+2029
 
 std::string OneLine(std::string_view note) {

@@ -24,8 +24,8 @@ std::string Shown(const fs::path& path) {
 }
 
 [[noreturn]] void Fail(std::string_view what, const fs::path& path, int error) {
-    throw LogError(std::string(what) + ": " + Shown(path) + " (" +
-                   std::generic_category().message(error) + ")");
+    throw LogError(std::string(what) + ": " + Shown(path) + " (" + std::generic_category().message(error) +
+                   ")");
 }
 
 // A directory, device or FIFO in the log's place must fail, not hang or be "read".

@@ -43,8 +43,7 @@ static_assert(CivilFromDays(DaysFromCivil(2008, 2, 29)).day == 29);
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 constexpr std::int64_t ToSeconds(const LocalDateTime& t) {
-    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 +
-           t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 constexpr std::int64_t kFirstSecond = ToSeconds({100, 1, 1, 0, 0, 0});
@@ -58,7 +57,8 @@ LocalDateTime FromSeconds(std::int64_t s) {
         --days;
     }
     const CivilDate date = CivilFromDays(days);
-    return {static_cast<int>(date.year), date.month,
+    return {static_cast<int>(date.year),
+            date.month,
             date.day,
             static_cast<int>(rest / 3600),
             static_cast<int>(rest / 60 % 60),
@@ -126,9 +126,8 @@ int WeekdayNumber(const LocalDateTime& date) {
 }
 
 std::string MakeDayHeader(const LocalDateTime& date, const WeekdayNames& names) {
-    return names[static_cast<std::size_t>(WeekdayNumber(date) - 1)] + ", " +
-           std::to_string(date.day) + "." + std::to_string(date.month) + "." +
-           std::to_string(date.year);
+    return names[static_cast<std::size_t>(WeekdayNumber(date) - 1)] + ", " + std::to_string(date.day) + "." +
+           std::to_string(date.month) + "." + std::to_string(date.year);
 }
 
 std::string MakeEntryTime(const LocalDateTime& time) {
@@ -155,8 +154,8 @@ double ReadLeadingNumber(std::string_view text) {
         negative = in.Peek() == '-';
         in.Next();
     }
-    std::string digits;   // the mantissa's digits, without the point
-    int pointAt = -1;     // how many of them stand before the point
+    std::string digits;  // the mantissa's digits, without the point
+    int pointAt = -1;    // how many of them stand before the point
     for (char c; (c = in.Peek()) != '\0'; in.Next()) {
         if (IsDigit(c)) {
             digits += c;

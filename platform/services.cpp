@@ -24,7 +24,8 @@ WeekdayNames SystemServices::Weekdays() {
     WeekdayNames names;
     for (int weekday = 1; weekday <= 7; ++weekday) {
         const int qtDay = weekday == 1 ? 7 : weekday - 1;  // Qt counts from Monday
-        names[static_cast<std::size_t>(weekday - 1)] = locale.dayName(qtDay, QLocale::LongFormat).toStdString();
+        names[static_cast<std::size_t>(weekday - 1)] =
+            locale.dayName(qtDay, QLocale::LongFormat).toStdString();
     }
     return names;
 }
@@ -34,7 +35,8 @@ std::filesystem::path SystemServices::ProgramDir() { return ToPath(QCoreApplicat
 void SystemServices::ShellOpen(const QString& command, std::function<void(const QString&)> failed) {
     const std::optional<OpenTarget> target = ParseShellCommand(command);
     if (!target) {
-        failed(QStringLiteral("„%1“ ist weder eine Datei noch eine Webadresse und wird nicht geöffnet.").arg(command));
+        failed(QStringLiteral("„%1“ ist weder eine Datei noch eine Webadresse und wird nicht geöffnet.")
+                   .arg(command));
         return;
     }
     OpenWithDesktop(*target, QCoreApplication::instance(), std::move(failed));

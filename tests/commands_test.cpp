@@ -40,7 +40,9 @@ class Commands : public test::Window {
 TEST_F(Commands, RecordWritesTheLineAndResetsTheInputs) {
     Fill(3, true, QStringLiteral("Tief über dem Dach"), QStringLiteral("5"));
     ClickCreate();
-    EXPECT_EQ(Log(), "\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xFC" "ber dem Dach\r\n");
+    EXPECT_EQ(Log(),
+              "\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xFC"
+              "ber dem Dach\r\n");
     ExpectInputs(1, true, "", "0");
     EXPECT_TRUE(services_.messages.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

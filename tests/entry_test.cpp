@@ -29,8 +29,7 @@ INSTANTIATE_TEST_SUITE_P(
     Markers, Entry,
     ::testing::Values(EntryCase{k1430, 2, true, "Tief", "14:30 !! Landung? Tief"},
                       EntryCase{k0705, 0, false, "Tief", "7:05 Tief"},
-                      EntryCase{k0705, 3, false, "", "7:05 !!! "},
-                      EntryCase{k0705, 1, false, "", "7:05 ! "},
+                      EntryCase{k0705, 3, false, "", "7:05 !!! "}, EntryCase{k0705, 1, false, "", "7:05 ! "},
                       EntryCase{k0705, 0, false, "", "7:05 "},
                       EntryCase{k0705, 0, true, "", "7:05 Landung? "},
                       EntryCase{k0705, 3, true, "x", "7:05 !!! Landung? x"},
@@ -38,14 +37,20 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{k0705, 0, false, "!!! Landung? ", "7:05 !!! Landung? "}));
 
 // A line break would split the entry and could forge a day header.
-INSTANTIATE_TEST_SUITE_P(
-    LineBreaks, Entry,
-    ::testing::Values(EntryCase{k0705, 1, false, "a\r\nMittwoch, 9.9.2007", "7:05 ! a  Mittwoch, 9.9.2007"},
-                      EntryCase{k0705, 1, false, "\n", "7:05 !  "},
-                      EntryCase{k0705, 1, false, "a\rb", "7:05 ! a b"},
-                      EntryCase{k0705, 1, false, "a\xC2\x85" "b", "7:05 ! a b"},
-                      EntryCase{k0705, 1, false, "a\xE2\x80\xA8" "b\xE2\x80\xA9", "7:05 ! a b "},
-                      EntryCase{k0705, 1, false, "\tTab\f", "7:05 ! \tTab\f"}));
+INSTANTIATE_TEST_SUITE_P(LineBreaks, Entry,
+                         ::testing::Values(EntryCase{k0705, 1, false, "a\r\nMittwoch, 9.9.2007",
+                                                     "7:05 ! a  Mittwoch, 9.9.2007"},
+                                           EntryCase{k0705, 1, false, "\n", "7:05 !  "},
+                                           EntryCase{k0705, 1, false, "a\rb", "7:05 ! a b"},
+                                           EntryCase{k0705, 1, false,
+                                                     "a\xC2\x85"
+                                                     "b",
+                                                     "7:05 ! a b"},
+                                           EntryCase{k0705, 1, false,
+                                                     "a\xE2\x80\xA8"
+                                                     "b\xE2\x80\xA9",
+                                                     "7:05 ! a b "},
+                                           EntryCase{k0705, 1, false, "\tTab\f", "7:05 ! \tTab\f"}));
 
 struct EncodingCase {
     const char* utf8;
@@ -54,23 +59,16 @@ struct EncodingCase {
 
 class Windows1252 : public ::testing::TestWithParam<EncodingCase> {};
 
-TEST_P(Windows1252, EncodesOrReplaces) {
-    EXPECT_EQ(EncodeWindows1252(GetParam().utf8), GetParam().bytes);
-}
+TEST_P(Windows1252, EncodesOrReplaces) { EXPECT_EQ(EncodeWindows1252(GetParam().utf8), GetParam().bytes); }
 
 INSTANTIATE_TEST_SUITE_P(
     Characters, Windows1252,
     ::testing::Values(EncodingCase{"Sülvan ÄÖÜäöüß", "S\xFClvan \xC4\xD6\xDC\xE4\xF6\xFC\xDF"},
                       EncodingCase{"€ „x“ – … ‰ Ÿ", "\x80 \x84x\x93 \x96 \x85 \x89 \x9F"},
-                      EncodingCase{"\xC2\xA0©\xC3\xBF", "\xA0\xA9\xFF"},
-                      EncodingCase{"中文", "??"},
-                      EncodingCase{"a😀b", "a?b"},
-                      EncodingCase{"\xC2\x81\xC2\x90", "??"},
-                      EncodingCase{"\xC3", "?"},
-                      EncodingCase{"\xC3(", "?("},
-                      EncodingCase{"\xE2\x82", "??"},
-                      EncodingCase{"\xED\xA0\x80", "???"},
-                      EncodingCase{"\xC0\xAF", "??"},
+                      EncodingCase{"\xC2\xA0©\xC3\xBF", "\xA0\xA9\xFF"}, EncodingCase{"中文", "??"},
+                      EncodingCase{"a😀b", "a?b"}, EncodingCase{"\xC2\x81\xC2\x90", "??"},
+                      EncodingCase{"\xC3", "?"}, EncodingCase{"\xC3(", "?("}, EncodingCase{"\xE2\x82", "??"},
+                      EncodingCase{"\xED\xA0\x80", "???"}, EncodingCase{"\xC0\xAF", "??"},
                       EncodingCase{"\xFF\xFE", "??"}));
 
 }  // namespace

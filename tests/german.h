@@ -5,7 +5,7 @@
 
 namespace suelvan::test {
 
-inline const WeekdayNames kGerman{"Sonntag", "Montag", "Dienstag", "Mittwoch",
+inline const WeekdayNames kGerman{"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
                                   "Donnerstag", "Freitag", "Samstag"};
 
 }  // namespace suelvan::test

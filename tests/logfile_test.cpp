@@ -104,8 +104,7 @@ TEST_F(LogFile, MissingFileFailsAndStaysMissing) {
         Record(kTuesday, Input("0", 1, false, "a"));
         FAIL() << "recorded into a missing file";
     } catch (const LogError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Datei nicht gefunden: " + log_.string());
+        EXPECT_EQ(std::string(error.what()), "Datei nicht gefunden: " + log_.string());
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(log_)));
 }

@@ -56,8 +56,8 @@ class DesktopOpener : public ::testing::Test {
    protected:
     void InstallOpener(int exitCode) {
         const auto script = dir_.path() / "xdg-open";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" << (dir_.path() / "args").string()
-                              << "'\nexit " << exitCode << "\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '"
+                              << (dir_.path() / "args").string() << "'\nexit " << exitCode << "\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         oldPath_ = qgetenv("PATH");
         qputenv("PATH", QByteArray::fromStdString(dir_.path().string()));

@@ -61,13 +61,13 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"12abc", 12}, NumberCase{"1 5", 15}, NumberCase{" \t\n7", 7},
                       NumberCase{"2,5", 2}, NumberCase{"2.5", 2.5}, NumberCase{".5", 0.5},
                       NumberCase{"1.2.3", 1.2}, NumberCase{"-5", -5}, NumberCase{"+4", 4},
-                      NumberCase{"- 3", -3}, NumberCase{"--3", 0}, NumberCase{"-", 0},
-                      NumberCase{"1e2", 100}, NumberCase{"1E+2", 100}, NumberCase{"15e-1", 1.5},
-                      NumberCase{"1 e 1", 10}, NumberCase{"3e", 3}, NumberCase{"3ex", 3},
-                      NumberCase{"&H10", 16}, NumberCase{"&hff", 255}, NumberCase{"&H 1 f", 31},
-                      NumberCase{"&O17", 15}, NumberCase{"&o8", 0}, NumberCase{"&", 0},
-                      NumberCase{"&X1", 0}, NumberCase{"\r5", 0}, NumberCase{"1e-400", 0},
-                      NumberCase{"0e999999999999", 0}, NumberCase{"000000000000000000000042", 42}));
+                      NumberCase{"- 3", -3}, NumberCase{"--3", 0}, NumberCase{"-", 0}, NumberCase{"1e2", 100},
+                      NumberCase{"1E+2", 100}, NumberCase{"15e-1", 1.5}, NumberCase{"1 e 1", 10},
+                      NumberCase{"3e", 3}, NumberCase{"3ex", 3}, NumberCase{"&H10", 16},
+                      NumberCase{"&hff", 255}, NumberCase{"&H 1 f", 31}, NumberCase{"&O17", 15},
+                      NumberCase{"&o8", 0}, NumberCase{"&", 0}, NumberCase{"&X1", 0}, NumberCase{"\r5", 0},
+                      NumberCase{"1e-400", 0}, NumberCase{"0e999999999999", 0},
+                      NumberCase{"000000000000000000000042", 42}));
 
 struct MinutesCase {
     LocalDateTime now;
@@ -84,29 +84,28 @@ TEST_P(MinutesBack, MovesTheCalendarValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rollback, MinutesBack,
-    ::testing::Values(
-        MinutesCase{{2026, 12, 8, 0, 5, 30}, "10", {2026, 12, 7, 23, 55, 30}},
-        MinutesCase{{2008, 3, 1, 0, 5, 0}, "10", {2008, 2, 29, 23, 55, 0}},
-        MinutesCase{{2007, 3, 1, 0, 0, 0}, "1", {2007, 2, 28, 23, 59, 0}},
-        MinutesCase{{2008, 1, 1, 0, 0, 0}, "1", {2007, 12, 31, 23, 59, 0}},
-        MinutesCase{{2007, 12, 31, 23, 58, 0}, "-5", {2008, 1, 1, 0, 3, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "0", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "00", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "Tief", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, " 0", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "1 5 Min", {2026, 12, 8, 14, 15, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "2,5", {2026, 12, 8, 14, 28, 0}},
-        // Fractions round to the nearest minute, halves away from zero.
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "2.5", {2026, 12, 8, 14, 27, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "2.49", {2026, 12, 8, 14, 28, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "-2.5", {2026, 12, 8, 14, 33, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "0.4", {2026, 12, 8, 14, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "&H3C", {2026, 12, 8, 13, 30, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "1e3", {2026, 12, 7, 21, 50, 0}},
-        MinutesCase{{2026, 12, 8, 14, 30, 0}, "525600", {2025, 12, 8, 14, 30, 0}},
-        MinutesCase{{100, 1, 1, 0, 1, 0}, "1", {100, 1, 1, 0, 0, 0}},
-        MinutesCase{{9999, 12, 31, 23, 58, 59}, "-1", {9999, 12, 31, 23, 59, 59}}));
+    ::testing::Values(MinutesCase{{2026, 12, 8, 0, 5, 30}, "10", {2026, 12, 7, 23, 55, 30}},
+                      MinutesCase{{2008, 3, 1, 0, 5, 0}, "10", {2008, 2, 29, 23, 55, 0}},
+                      MinutesCase{{2007, 3, 1, 0, 0, 0}, "1", {2007, 2, 28, 23, 59, 0}},
+                      MinutesCase{{2008, 1, 1, 0, 0, 0}, "1", {2007, 12, 31, 23, 59, 0}},
+                      MinutesCase{{2007, 12, 31, 23, 58, 0}, "-5", {2008, 1, 1, 0, 3, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "0", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "00", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "Tief", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, " 0", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "1 5 Min", {2026, 12, 8, 14, 15, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "2,5", {2026, 12, 8, 14, 28, 0}},
+                      // Fractions round to the nearest minute, halves away from zero.
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "2.5", {2026, 12, 8, 14, 27, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "2.49", {2026, 12, 8, 14, 28, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "-2.5", {2026, 12, 8, 14, 33, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "0.4", {2026, 12, 8, 14, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "&H3C", {2026, 12, 8, 13, 30, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "1e3", {2026, 12, 7, 21, 50, 0}},
+                      MinutesCase{{2026, 12, 8, 14, 30, 0}, "525600", {2025, 12, 8, 14, 30, 0}},
+                      MinutesCase{{100, 1, 1, 0, 1, 0}, "1", {100, 1, 1, 0, 0, 0}},
+                      MinutesCase{{9999, 12, 31, 23, 58, 59}, "-1", {9999, 12, 31, 23, 59, 59}}));
 
 class MinutesOutOfRange : public ::testing::TestWithParam<const char*> {};
 

@@ -24,8 +24,8 @@ int CaptionRoom(QAbstractButton* button) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    const auto element = qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
-                                                             : QStyle::SE_CheckBoxContents;
+    const auto element =
+        qobject_cast<QRadioButton*>(button) ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents;
     return button->style()->subElementRect(element, &option, button).width();
 }
 
@@ -79,26 +79,70 @@ constexpr qreal kSansSerif = 9.75;
 INSTANTIATE_TEST_SUITE_P(
     Form, WindowControl,
     ::testing::Values(
-        Expected{"cmdNeuEintrag", -1, "QPushButton", "Eintrag erstellen", {42, 58, 89, 51}, Size::Exact, "", kDialog},
-        Expected{"optLautstaerke", 1, "QRadioButton", "trotz geschlossener Fenster hörbar!", {166, 71, 137, 21},
-                 Size::GrowsToCaption, "", kDialog},
-        Expected{"optLautstaerke", 2, "QRadioButton", "dröhnend/lang anhaltend!!", {166, 102, 137, 23},
-                 Size::GrowsToCaption, "", kDialog},
-        Expected{"optLautstaerke", 3, "QRadioButton", "Extrem laut - Fensterscheiben vibrieren!!!", {166, 136, 175, 28},
-                 Size::GrowsToCaption, "", kDialog},
-        Expected{"chkLandung", -1, "QCheckBox", "Landung", {42, 129, 93, 19}, Size::GrowsToCaption, "", kDialog},
+        Expected{"cmdNeuEintrag",
+                 -1,
+                 "QPushButton",
+                 "Eintrag erstellen",
+                 {42, 58, 89, 51},
+                 Size::Exact,
+                 "",
+                 kDialog},
+        Expected{"optLautstaerke",
+                 1,
+                 "QRadioButton",
+                 "trotz geschlossener Fenster hörbar!",
+                 {166, 71, 137, 21},
+                 Size::GrowsToCaption,
+                 "",
+                 kDialog},
+        Expected{"optLautstaerke",
+                 2,
+                 "QRadioButton",
+                 "dröhnend/lang anhaltend!!",
+                 {166, 102, 137, 23},
+                 Size::GrowsToCaption,
+                 "",
+                 kDialog},
+        Expected{"optLautstaerke",
+                 3,
+                 "QRadioButton",
+                 "Extrem laut - Fensterscheiben vibrieren!!!",
+                 {166, 136, 175, 28},
+                 Size::GrowsToCaption,
+                 "",
+                 kDialog},
+        Expected{
+            "chkLandung", -1, "QCheckBox", "Landung", {42, 129, 93, 19}, Size::GrowsToCaption, "", kDialog},
         Expected{"txtNotitz", -1, "QLineEdit", "", {42, 182, 251, 24}, Size::Exact, "", kDialog},
         Expected{"Label1", -1, "QLabel", "Notitz:", {52, 160, 51, 21}, Size::Exact, "", kDialog},
-        Expected{"optLautstaerke", 0, "QRadioButton", "störend", {166, 42, 137, 21}, Size::GrowsToCaption,
-                 "bei geschlossenen Fenstern aber kaum mehr wahrnehmbar", kDialog},
+        Expected{"optLautstaerke",
+                 0,
+                 "QRadioButton",
+                 "störend",
+                 {166, 42, 137, 21},
+                 Size::GrowsToCaption,
+                 "bei geschlossenen Fenstern aber kaum mehr wahrnehmbar",
+                 kDialog},
         Expected{"lblZeit", -1, "QLabel", "", {42, 13, 165, 21}, Size::Exact, "", kSansSerif},
         Expected{"cmdShow", -1, "QPushButton", "Logging öffnen", {43, 275, 89, 51}, Size::Exact, "", kDialog},
-        Expected{"lblBI", -1, "suelvan::LinkLabel", "www.bi-tarnwiel.de\\tarnwiel", {149, 293, 173, 20}, Size::Exact,
-                 "Beschwerdelink BI Tarnwiel gegen Sülvan", kSansSerif},
+        Expected{"lblBI",
+                 -1,
+                 "suelvan::LinkLabel",
+                 "www.bi-tarnwiel.de\\tarnwiel",
+                 {149, 293, 173, 20},
+                 Size::Exact,
+                 "Beschwerdelink BI Tarnwiel gegen Sülvan",
+                 kSansSerif},
         Expected{"cmdHide", -1, "QPushButton", "", {16, 13, 15, 17}, Size::Exact, "", kDialog},
         Expected{"Label2", -1, "QLabel", "bereits vor:", {47, 229, 0, 0}, Size::FitsText, "", kDialog},
-        Expected{"txtMinuten", -1, "QLineEdit", "0", {107, 224, 23, 22}, Size::Exact,
-                 "Minuten werden von der aktuellen Zeit abgerechnet", kDialog},
+        Expected{"txtMinuten",
+                 -1,
+                 "QLineEdit",
+                 "0",
+                 {107, 224, 23, 22},
+                 Size::Exact,
+                 "Minuten werden von der aktuellen Zeit abgerechnet",
+                 kDialog},
         Expected{"Label3", -1, "QLabel", "Minuten", {136, 229, 0, 0}, Size::FitsText, "", kDialog}));
 
 TEST_F(Window, OpensInFullModeWithCaptionAndIcon) {
@@ -141,8 +185,8 @@ TEST_F(Window, ControlsCarryAccessibleNames) {
 
 TEST_F(Window, TabOrderFollowsTheForm) {
     const QStringList expected{"cmdNeuEintrag", "optLautstaerke 1", "optLautstaerke 2", "optLautstaerke 3",
-                               "chkLandung", "txtNotitz", "optLautstaerke 0", "cmdShow", "cmdHide",
-                               "txtMinuten"};
+                               "chkLandung",    "txtNotitz",        "optLautstaerke 0", "cmdShow",
+                               "cmdHide",       "txtMinuten"};
     const auto label = [&](QWidget* w) {
         for (int i = 0; i < 4; ++i) {
             if (w == Option(i)) return QStringLiteral("optLautstaerke %1").arg(i);

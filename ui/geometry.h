@@ -19,7 +19,9 @@ constexpr QRect ClientRect(int left, int top, int width, int height) {
 
 constexpr int ClientWidth(int outerWidthTwips) { return Pixels(outerWidthTwips - kFrameSides); }
 constexpr int ClientHeight(int outerHeightTwips) { return Pixels(outerHeightTwips - kFrameTopAndBottom); }
-constexpr int OuterHeightTwips(int clientHeight) { return clientHeight * kTwipsPerPixel + kFrameTopAndBottom; }
+constexpr int OuterHeightTwips(int clientHeight) {
+    return clientHeight * kTwipsPerPixel + kFrameTopAndBottom;
+}
 
 constexpr QSize ClientSize(int outerWidthTwips, int outerHeightTwips) {
     return {ClientWidth(outerWidthTwips), ClientHeight(outerHeightTwips)};

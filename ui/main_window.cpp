@@ -53,7 +53,9 @@ constexpr std::array<Control, 15> kForm{{
     {"Label3", Kind::AutoSizeLabel, "Minuten", 2040, 3435, 570, 195},
 }};
 
-QString Text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QWidget* MakeWidget(const Control& control, QWidget* parent) {
     const QString text = Text(control.text);
@@ -83,7 +85,8 @@ void Place(QWidget* widget, const Control& control, int clientWidth) {
     if (control.kind == Kind::AutoSizeLabel) {
         rect.setSize(widget->sizeHint());
     } else if (control.kind == Kind::OptionButton || control.kind == Kind::CheckBox) {
-        rect.setWidth(std::min(std::max(rect.width(), widget->sizeHint().width()), clientWidth - rect.left()));
+        rect.setWidth(
+            std::min(std::max(rect.width(), widget->sizeHint().width()), clientWidth - rect.left()));
     }
     widget->setGeometry(rect);
 }
@@ -230,13 +233,12 @@ void frmSuelvan::cmdNeuEintragClick() {
 
 void frmSuelvan::cmdShowClick() {
     const QString path = platform::ToQString(LogPath(services_.ProgramDir()));
-    services_.ShellOpen(QLatin1Char('"') + path + QLatin1Char('"'),
-LaunchFailureReporter());
+    services_.ShellOpen(QLatin1Char('"') + path + QLatin1Char('"'), LaunchFailureReporter());
 }
 
 void frmSuelvan::lblBIClick() {
     services_.ShellOpen(QStringLiteral("http:\\\\") + lblBI->text() + QStringLiteral("\\#Beschwerdemail"),
-LaunchFailureReporter());
+                        LaunchFailureReporter());
 }
 
 // The opener may answer after the window is gone.
