@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The portable folder and the package: everything in place, an existing diary untouched.
+# Usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix="$work/Mein Ordner"
+passes=0
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    if "${@:2}"; then echo "ok: $1"; passes=$((passes + 1)); else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+check "program installed" test -x "$prefix/suelvan"
+check "icon installed" test -s "$prefix/suelvan.png"
+check "empty diary created" test -f "$prefix/Sülvan.txt" -a ! -s "$prefix/Sülvan.txt"
+check "launcher starts the installed program" grep -qxF "Exec=\"$prefix/suelvan\"" "$prefix/suelvan.desktop"
+check "launcher runs in the folder" grep -qxF "Path=$prefix" "$prefix/suelvan.desktop"
+
+printf '\r\nDienstag, 8.12.2026\r\n14:30 ! wichtig\r\n' >"$prefix/Sülvan.txt"
+cp "$prefix/Sülvan.txt" "$work/diary"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+check "existing diary untouched by a second install" cmp -s "$work/diary" "$prefix/Sülvan.txt"
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
+archive=$(ls "$work"/package/*.tar.gz)
+tar tzf "$archive" >"$work/list"
+check "package holds the program" grep -q '/suelvan$' "$work/list"
+check "package holds no diary that could replace one" bash -c "! grep -q 'Sülvan.txt' '$work/list'"
+tar xzf "$archive" -C "$prefix/.." --strip-components=1 --transform "s|^|Mein Ordner/|"
+check "unpacking over the folder keeps the diary" cmp -s "$work/diary" "$prefix/Sülvan.txt"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
