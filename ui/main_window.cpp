@@ -103,9 +103,13 @@ class BusyCursor {
 }  // namespace
 
 QIcon AppIcon() {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/suelvan.png"));
-    icon.addFile(QStringLiteral(":/icons/suelvan-64.png"));
+    // Loaded once for the application and the window alike.
+    static const QIcon icon = [] {
+        QIcon clockFace;
+        clockFace.addFile(QStringLiteral(":/icons/suelvan.png"));
+        clockFace.addFile(QStringLiteral(":/icons/suelvan-64.png"));
+        return clockFace;
+    }();
     return icon;
 }
 
