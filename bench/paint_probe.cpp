@@ -1,7 +1,8 @@
 // Starts a program and reports when its window first shows painted content, and its
 // peak memory. Usage: paint_probe TITLE PROGRAM [ARGS...]; prints "MICROSECONDS PEAK_KIB".
-// TITLE is matched against the UTF-8 _NET_WM_NAME. "Painted" means the top-level window titled TITLE shows at least three colours (its
-// background and anti-aliased text) on an X server whose root is black (Xvfb -br).
+// TITLE is matched against the UTF-8 _NET_WM_NAME. "Painted" means the top-level window
+// titled TITLE shows at least three colours (its background and anti-aliased text) on an
+// X server whose root is black (Xvfb -br).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -39,7 +40,8 @@ Window FindWindow(Display* display, Window parent, const char* title) {
             XWindowAttributes attributes;
             // Qt also names a hidden 1x1 leader window after the title: skip it.
             if (std::strcmp(reinterpret_cast<const char*>(name), title) == 0 &&
-                XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable) {
+                XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable) {
                 found = children[i];
             }
             XFree(name);
@@ -51,12 +53,14 @@ Window FindWindow(Display* display, Window parent, const char* title) {
 
 bool Painted(Display* display, Window window) {
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) return false;
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
+        return false;
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) return false;
     std::set<unsigned long> colours;
     for (int y = 0; y < attributes.height && colours.size() < 3; y += 2) {
-        for (int x = 0; x < attributes.width && colours.size() < 3; x += 2) colours.insert(XGetPixel(image, x, y));
+        for (int x = 0; x < attributes.width && colours.size() < 3; x += 2)
+            colours.insert(XGetPixel(image, x, y));
     }
     XDestroyImage(image);
     return colours.size() >= 3;
@@ -100,7 +104,8 @@ int main(int argc, char* argv[]) {
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     std::printf("%lld %ld\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(painted - start).count()),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(painted - start).count()),
                 peak);
     XCloseDisplay(display);
     return 0;

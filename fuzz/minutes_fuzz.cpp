@@ -23,8 +23,8 @@ bool Valid(const suelvan::LocalDateTime& t) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 6) return 0;
-    suelvan::LocalDateTime now{100 + (data[0] | data[1] << 8) % 9900, 1 + data[2] % 12, 1, data[3] % 24,
-                               data[4] % 60, data[5] % 60};
+    suelvan::LocalDateTime now{
+        100 + (data[0] | data[1] << 8) % 9900, 1 + data[2] % 12, 1, data[3] % 24, data[4] % 60, data[5] % 60};
     now.day = 1 + data[2] / 12 % DaysIn(now.year, now.month);
     const std::string_view text(reinterpret_cast<const char*>(data + 6), size - 6);
     try {
