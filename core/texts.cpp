@@ -1,5 +1,6 @@
 #include "core/texts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>

@@ -181,6 +181,7 @@ TEST_F(Window, ControlsCarryAccessibleNames) {
     EXPECT_EQ(Find("cmdNeuEintrag")->accessibleName(), "Eintrag erstellen");
     EXPECT_EQ(Option(3)->accessibleName(), "Extrem laut - Fensterscheiben vibrieren!!!");
     EXPECT_FALSE(Find("txtMinuten")->accessibleName().isEmpty());
+    EXPECT_TRUE(Find("lblZeit")->accessibleName().isEmpty()) << "would be read instead of the time";
 }
 
 TEST_F(Window, TabOrderFollowsTheForm) {

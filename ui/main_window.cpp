@@ -138,7 +138,8 @@ void frmSuelvan::CreateControls() {
     for (const Control& control : kForm) {
         QWidget* widget = MakeWidget(control, this);
         widget->setObjectName(Text(control.name));
-        widget->setAccessibleName(Text(control.text));
+        // The clock label's placeholder must not hide the time from a screen reader.
+        if (control.name != "lblZeit") widget->setAccessibleName(Text(control.text));
         if (control.optionIndex >= 0) {
             optLautstaerke->addButton(static_cast<QRadioButton*>(widget), control.optionIndex);
             widget->setToolTip(Text(kLoudnessSteps[static_cast<std::size_t>(control.optionIndex)].toolTip));
