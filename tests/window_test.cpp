@@ -107,7 +107,7 @@ TEST_F(Window, OpensInFullModeWithCaptionAndIcon) {
     EXPECT_EQ(window_.objectName(), "frmSuelvan");
     EXPECT_EQ(window_.windowTitle(), "Sülvan Logger");
     EXPECT_EQ(window_.size(), QSize(355, 353));
-    EXPECT_FALSE(window_.windowIcon().pixmap(32, 32).isNull());
+    EXPECT_EQ(AppIcon().pixmap(32, 32).size(), QSize(32, 32));
 }
 
 TEST_F(Window, InitialValues) {

@@ -103,14 +103,10 @@ class BusyCursor {
 }  // namespace
 
 QIcon AppIcon() {
-    // Loaded once for the application and the window alike.
-    static const QIcon icon = [] {
-        QIcon clockFace;
-        clockFace.addFile(QStringLiteral(":/icons/suelvan.png"));
-        clockFace.addFile(QStringLiteral(":/icons/suelvan-64.png"));
-        return clockFace;
-    }();
-    return icon;
+    QIcon clockFace;
+    clockFace.addFile(QStringLiteral(":/icons/suelvan.png"));
+    clockFace.addFile(QStringLiteral(":/icons/suelvan-64.png"));
+    return clockFace;
 }
 
 namespace {
@@ -123,7 +119,6 @@ const QString kCompactCaption = QStringLiteral("Uhrzeit");
 frmSuelvan::frmSuelvan(platform::Services& services, QWidget* parent) : QWidget(parent), services_(services) {
     setObjectName(QStringLiteral("frmSuelvan"));
     setWindowTitle(kFullCaption);
-    setWindowIcon(AppIcon());
     setFont(fonts::Dialog());
     resize(geometry::ClientSize(geometry::kFullWidth, geometry::kFullHeight));
     CreateControls();

@@ -19,7 +19,7 @@ namespace suelvan {
 
 class LinkLabel;
 
-// The clock face of the window and the application.
+// The clock face: the application's icon, which its windows and message boxes show.
 QIcon AppIcon();
 
 class frmSuelvan : public QWidget {
