@@ -22,7 +22,7 @@
 namespace suelvan {
 namespace {
 
-enum class Kind { CommandButton, OptionButton, CheckBox, TextBox, Label, AutoSizeLabel };
+enum class Kind { CommandButton, OptionButton, CheckBox, TextBox, Label, AutoSizeLabel, Link };
 
 // The form as designed: tab order, name, kind, text, and place in twips in the client area.
 struct Control {
@@ -46,7 +46,7 @@ constexpr std::array<Control, 15> kForm{{
     {kLoudnessName, Kind::OptionButton, kLoudnessSteps[0].caption, 2490, 630, 2055, 315, 0},
     {"lblZeit", Kind::Label, "Zeitanzeige", 630, 195, 2475, 315},
     {"cmdShow", Kind::CommandButton, "Logging öffnen", 645, 4125, 1335, 765},
-    {"lblBI", Kind::Label, "www.bi-tarnwiel.de\\tarnwiel", 2235, 4395, 2595, 300},
+    {"lblBI", Kind::Link, "www.bi-tarnwiel.de\\tarnwiel", 2235, 4395, 2595, 300},
     {"cmdHide", Kind::CommandButton, "", 240, 195, 225, 255},
     {"Label2", Kind::AutoSizeLabel, "bereits vor:", 705, 3435, 780, 195},
     {"txtMinuten", Kind::TextBox, "0", 1605, 3367, 345, 330},
@@ -69,8 +69,9 @@ QWidget* MakeWidget(const Control& control, QWidget* parent) {
         case Kind::CheckBox: return new QCheckBox(text, parent);
         case Kind::TextBox: return new QLineEdit(text, parent);
         case Kind::Label:
-        case Kind::AutoSizeLabel: {
-            auto* label = control.name == "lblBI" ? new LinkLabel(text, parent) : new QLabel(text, parent);
+        case Kind::AutoSizeLabel:
+        case Kind::Link: {
+            auto* label = control.kind == Kind::Link ? new LinkLabel(text, parent) : new QLabel(text, parent);
             label->setTextFormat(Qt::PlainText);
             return label;
         }
