@@ -171,6 +171,33 @@ TEST_F(Window, StartsWithFocusOnCreateEntry) {
     EXPECT_EQ(QApplication::focusWidget(), Find("cmdNeuEintrag"));
 }
 
+TEST_F(Window, TabWalksEveryControlInFormOrder) {
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    Option(3)->setChecked(true);  // whichever option is selected, each is a stop
+    Find("cmdNeuEintrag")->setFocus();
+    const std::vector<QWidget*> expected{
+        Option(1), Option(2),       Option(3),       Find("chkLandung"), Find("txtNotitz"),
+        Option(0), Find("cmdShow"), Find("cmdHide"), Find("txtMinuten"), Find("cmdNeuEintrag")};
+    for (QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << "expected " << next->objectName().toStdString() << " "
+                                                     << next->property("text").toString().toStdString();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Find("txtMinuten"));
+}
+
+TEST_F(Window, OptionsStayExclusive) {
+    for (int i : {0, 3, 2, 1}) {
+        QTest::mouseClick(Option(i), Qt::LeftButton, {}, QPoint(7, Option(i)->height() / 2));
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(Option(j)->isChecked(), i == j) << i << " " << j;
+    }
+    QTest::mouseClick(Option(1), Qt::LeftButton, {}, QPoint(7, Option(1)->height() / 2));
+    EXPECT_TRUE(Option(1)->isChecked()) << "a second click must not clear the selection";
+}
+
 TEST_F(Window, EveryClockTextFitsItsLabel) {
     auto* clock = Find<QLabel>("lblZeit");
     const QFontMetrics metrics(clock->font());

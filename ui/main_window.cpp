@@ -188,6 +188,22 @@ void frmSuelvan::ConnectControls() {
     connect(lblBI, &LinkLabel::clicked, this, &frmSuelvan::lblBIClick);
 }
 
+// Tab visits every control in the form's order, each loudness option included; Qt's own
+// rule stops at one option of a group only, so "störend" could not be reached.
+bool frmSuelvan::focusNextPrevChild(bool next) {
+    QWidget* current = QApplication::focusWidget();
+    if (!current || !isAncestorOf(current)) return QWidget::focusNextPrevChild(next);
+    for (QWidget* w = next ? current->nextInFocusChain() : current->previousInFocusChain(); w != current;
+         w = next ? w->nextInFocusChain() : w->previousInFocusChain()) {
+        // Not the TabFocus flag: Qt clears it on every option of a group but the last focused.
+        if (isAncestorOf(w) && w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(this) && w->isEnabled()) {
+            w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
+}
+
 void frmSuelvan::Update() {
     const QString text = QString::fromStdString(MakeClockText(services_.Now(), services_.Weekdays()));
     // An unchanged text must not cost a repaint: the clock sits on a desk all day.

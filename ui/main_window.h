@@ -31,6 +31,9 @@ class frmSuelvan : public QWidget {
     // Shows the current date and time in the clock label.
     void Update();
 
+   protected:
+    bool focusNextPrevChild(bool next) override;
+
    private:
     void CreateControls();
     void ConnectControls();
