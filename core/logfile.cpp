@@ -28,11 +28,15 @@ std::string Shown(const fs::path& path) {
                    ")");
 }
 
+[[noreturn]] void FailNotFound(const fs::path& path) {
+    throw LogError("Datei nicht gefunden: " + Shown(path));
+}
+
 // A directory, device or FIFO in the log's place must fail, not hang or be "read".
 void RequireRegularFile(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found) throw LogError("Datei nicht gefunden: " + Shown(path));
+    if (status.type() == fs::file_type::not_found) FailNotFound(path);
     if (error) Fail("Datei nicht zugänglich", path, error.value());
     if (status.type() == fs::file_type::directory) {
         throw LogError("Keine Datei, sondern ein Ordner: " + Shown(path));
@@ -47,7 +51,7 @@ bool HeaderPresent(const fs::path& path, std::string_view header) {
     errno = 0;
     in.open(path, std::ios::binary);
     if (!in) {
-        if (errno == ENOENT) throw LogError("Datei nicht gefunden: " + Shown(path));
+        if (errno == ENOENT) FailNotFound(path);  // removed since it was checked
         Fail("Datei kann nicht gelesen werden", path, errno != 0 ? errno : EIO);
     }
     const bool found = ContainsBackward(in, header);
