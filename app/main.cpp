@@ -1,11 +1,14 @@
 #include <QApplication>
 
 #include "platform/services.h"
+#include "ui/fonts.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     suelvan::platform::IgnoreFileSizeSignal();
+    suelvan::platform::LoadGermanQtTexts();
+    suelvan::fonts::LoadBundled();
     QApplication::setApplicationName(suelvan::platform::kAppTitle);
     QApplication::setWindowIcon(suelvan::AppIcon());
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "core/logfile.h"
+#include "platform/diary_file.h"
 
 namespace fs = std::filesystem;
 using namespace suelvan;
@@ -73,10 +73,10 @@ const Diary& DiaryOfSize(std::uint64_t bytes) {
 void BM_RecordHeaderPresent(benchmark::State& state) {
     const Diary& diary = DiaryOfSize(static_cast<std::uint64_t>(state.range(0)));
     LocalDateTime now = diary.nextDay;
-    RecordObservation(now, {"0", 1, false, "opens today's section"}, kGerman, diary.dir);
+    platform::RecordObservation(now, {"0", 1, false, "opens today's section"}, kGerman, diary.dir);
     const std::uintmax_t size = fs::file_size(LogPath(diary.dir));
     for (auto _ : state) {
-        RecordObservation(now, {"0", 2, true, "Tief"}, kGerman, diary.dir);
+        platform::RecordObservation(now, {"0", 2, true, "Tief"}, kGerman, diary.dir);
         // Keep today's section a day's size however many iterations run.
         state.PauseTiming();
         fs::resize_file(LogPath(diary.dir), size);
@@ -96,7 +96,7 @@ void BM_RecordHeaderAbsent(benchmark::State& state) {
         now = ApplyMinutesBack(now, "-1440");
         const LocalDateTime future{now.year + 5000, now.month, now.day, now.hour, now.minute, 0};
         state.ResumeTiming();
-        RecordObservation(future, {"0", 1, false, "erster Eintrag des Tages"}, kGerman, diary.dir);
+        platform::RecordObservation(future, {"0", 1, false, "erster Eintrag des Tages"}, kGerman, diary.dir);
     }
     fs::resize_file(LogPath(diary.dir), size);
     const_cast<Diary&>(diary).nextDay = now;

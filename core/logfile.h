@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "core/entry.h"
@@ -22,18 +25,37 @@ inline constexpr std::u8string_view kLogFileName = u8"Sülvan.txt";
 
 std::filesystem::path LogPath(const std::filesystem::path& programDir);
 
-// Appends the entry for `input`, heard at `now` minus its minutes, to the log in
-// `programDir`. The first entry of a day gets an empty line and today's header before
-// it. The log must exist: it is never created. Throws LogError, or std::range_error
-// for an impossible minutes value (before the file is touched).
-void RecordObservation(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names,
-                       const std::filesystem::path& programDir);
+// A path as the user reads it: UTF-8, with bytes that are no UTF-8 left for the message
+// box to show as replacement characters.
+std::string ShownPath(const std::filesystem::path& path);
 
-// Whether `needle` occurs in the stream's bytes. Reads backwards from the end in chunks
-// growing from `firstChunk` to `maxChunk`, so a match near the end costs little and
-// memory stays bounded whatever the size. Sets badbit on a read error.
+// One recording, in the log's bytes, before anything of the file is known.
+struct PreparedRecord {
+    std::string header;  // today's header: filed under the day of the press
+    std::string line;    // the entry, heard at now minus its minutes
+};
+
+// Throws std::range_error for an impossible minutes value, so the file is never touched.
+PreparedRecord PrepareRecord(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names,
+                             const LocalTimeAt& localAt = {});
+
+// What is appended: the entry with its CR LF, after an empty line and the header when
+// the day has no section yet, and after a CR LF of its own when the file ends inside a
+// line (a CR or an LF at the end counts as a line end), so no entry joins another line.
+std::string RecordBytes(const PreparedRecord& record, bool headerPresent, bool endsInsideLine);
+
+// Reads `length` bytes at `offset` into `into`; false on a read error or a short read.
+using ReadAt = std::function<bool(std::uint64_t offset, char* into, std::size_t length)>;
+
+// Whether `needle` occurs in the first `size` bytes that `read` hands out. Reads backwards
+// from the end in chunks growing from `firstChunk` to `maxChunk`, so a match near the end
+// costs little and memory stays bounded whatever the size. A read error ends the search
+// with `readFailed` set.
 inline constexpr std::size_t kFirstChunk = 16 * 1024;
 inline constexpr std::size_t kMaxChunk = 1024 * 1024 - 4096;
+bool ContainsBackward(std::uint64_t size, const ReadAt& read, std::string_view needle, bool& readFailed,
+                      std::size_t firstChunk = kFirstChunk, std::size_t maxChunk = kMaxChunk);
+// The same over a seekable stream; sets badbit on a read error.
 bool ContainsBackward(std::istream& in, std::string_view needle, std::size_t firstChunk = kFirstChunk,
                       std::size_t maxChunk = kMaxChunk);
 

@@ -203,15 +203,35 @@ double ReadLeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText) {
+std::int64_t ToUnixSeconds(const LocalDateTime& t) { return ToSeconds(t) - t.utcOffset; }
+
+LocalDateTime FromUnixSeconds(std::int64_t unixSeconds, int utcOffset) {
+    LocalDateTime t = FromSeconds(unixSeconds + utcOffset);
+    t.utcOffset = utcOffset;
+    return t;
+}
+
+LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText,
+                               const LocalTimeAt& localAt) {
     if (minutesText == "0") return now;
     const double minutes = std::round(ReadLeadingNumber(minutesText));
     const double seconds = static_cast<double>(ToSeconds(now)) - minutes * 60;
+    const auto outOfRange = [&] {
+        return std::range_error("Die um " + Quoted(minutesText) +
+                                " Minuten verschobene Zeit liegt außerhalb von 1.1.100 bis 31.12.9999.");
+    };
     if (!(seconds >= static_cast<double>(kFirstSecond) && seconds <= static_cast<double>(kLastSecond))) {
-        throw std::range_error("Die um " + Quoted(minutesText) +
-                               " Minuten verschobene Zeit liegt außerhalb von 1.1.100 bis 31.12.9999.");
+        throw outOfRange();
     }
-    return FromSeconds(ToSeconds(now) - static_cast<std::int64_t>(minutes) * 60);
+    const std::int64_t shift = static_cast<std::int64_t>(minutes) * 60;
+    if (!localAt) {
+        LocalDateTime moved = FromSeconds(ToSeconds(now) - shift);
+        moved.utcOffset = now.utcOffset;
+        return moved;
+    }
+    const LocalDateTime moved = localAt(ToUnixSeconds(now) - shift);
+    if (ToSeconds(moved) < kFirstSecond || ToSeconds(moved) > kLastSecond) throw outOfRange();
+    return moved;
 }
 
 }  // namespace suelvan

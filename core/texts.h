@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -10,11 +12,12 @@ namespace suelvan {
 // A plain calendar value in local time: no time zone, no daylight-saving flag.
 struct LocalDateTime {
     int year = 2000;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
-    int hour = 0;    // 0..23
-    int minute = 0;  // 0..59
-    int second = 0;  // 0..59; takes part in arithmetic, never shown
+    int month = 1;      // 1..12
+    int day = 1;        // 1..31
+    int hour = 0;       // 0..23
+    int minute = 0;     // 0..59
+    int second = 0;     // 0..59; takes part in arithmetic, never shown
+    int utcOffset = 0;  // seconds east of UTC at this instant; 0 where nobody knows the zone
 
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
@@ -38,9 +41,21 @@ std::string MakeClockText(const LocalDateTime& instant, const WeekdayNames& name
 // Throws std::range_error when the number is too large to read.
 double ReadLeadingNumber(std::string_view text);
 
+// Seconds since 1970-01-01 0:00 UTC of a reading, through its utcOffset.
+std::int64_t ToUnixSeconds(const LocalDateTime& t);
+// The reading at `unixSeconds` on a clock `utcOffset` seconds ahead of UTC.
+LocalDateTime FromUnixSeconds(std::int64_t unixSeconds, int utcOffset = 0);
+
+// The local wall-clock reading at an instant (seconds since 1970 UTC). Only the platform
+// knows the time zone and its daylight-saving rules, so it hands this in.
+using LocalTimeAt = std::function<LocalDateTime(std::int64_t unixSeconds)>;
+
 // The time moved back by the minutes the text holds (rounded to whole minutes,
-// halves away from zero); "0" exactly leaves it unchanged. Throws std::range_error
-// when the number is too large or the result leaves 1.1.100 0:00:00 .. 31.12.9999 23:59:59.
-LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText);
+// halves away from zero); "0" exactly leaves it unchanged. With `localAt` the minutes
+// are elapsed time, so a daylight-saving change in between is seen; without it they are
+// counted on the wall clock. Throws std::range_error when the number is too large or the
+// result leaves 1.1.100 0:00:00 .. 31.12.9999 23:59:59.
+LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText,
+                               const LocalTimeAt& localAt = {});
 
 }  // namespace suelvan

@@ -3,19 +3,33 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <csignal>
 
 #include "platform/shell.h"
 
 namespace suelvan::platform {
 
-LocalDateTime SystemServices::Now() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate date = now.date();
-    const QTime time = now.time();
-    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+namespace {
+
+LocalDateTime Reading(const QDateTime& at) {
+    const QDate date = at.date();
+    const QTime time = at.time();
+    return {date.year(),   date.month(),  date.day(),        time.hour(),
+            time.minute(), time.second(), at.offsetFromUtc()};
+}
+
+bool IsStandIn(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+}  // namespace
+
+LocalDateTime SystemServices::Now() { return Reading(QDateTime::currentDateTime()); }
+
+LocalDateTime SystemServices::LocalAt(std::int64_t unixSeconds) {
+    return Reading(QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::LocalTime));
 }
 
 WeekdayNames SystemServices::Weekdays() {
@@ -30,13 +44,23 @@ WeekdayNames SystemServices::Weekdays() {
     return names;
 }
 
-std::filesystem::path SystemServices::ProgramDir() { return ToPath(QCoreApplication::applicationDirPath()); }
+std::filesystem::path SystemServices::ProgramDir() {
+#ifdef Q_OS_LINUX
+    // Qt's own answer goes through a lossy text conversion of the folder's name.
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !exe.is_absolute()) return {};
+    return exe.parent_path();
+#else
+    return ToPath(QCoreApplication::applicationDirPath());
+#endif
+}
 
 void SystemServices::ShellOpen(const QString& command, std::function<void(const QString&)> failed) {
     const std::optional<OpenTarget> target = ParseShellCommand(command);
     if (!target) {
         failed(QStringLiteral("„%1“ ist weder eine Datei noch eine Webadresse und wird nicht geöffnet.")
-                   .arg(command));
+                   .arg(Readable(command)));
         return;
     }
     OpenWithDesktop(*target, QCoreApplication::instance(), std::move(failed));
@@ -52,7 +76,30 @@ QString ToQString(const std::filesystem::path& path) {
 #ifdef Q_OS_WIN
     return QString::fromStdWString(path.native());
 #else
-    return QFile::decodeName(path.native().c_str());
+    const QByteArray bytes = QByteArray::fromStdString(path.native());
+    QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() == bytes) return text;
+    text.clear();
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead < 0x80             ? 1
+                                 : (lead & 0xE0) == 0xC0 ? 2
+                                 : (lead & 0xF0) == 0xE0 ? 3
+                                 : (lead & 0xF8) == 0xF0 ? 4
+                                                         : 0;
+        if (length > 0 && i + length <= bytes.size()) {
+            const QByteArray piece = bytes.mid(i, length);
+            const QString decoded = QString::fromUtf8(piece);
+            if (decoded.toUtf8() == piece) {
+                text += decoded;
+                i += length;
+                continue;
+            }
+        }
+        text += QChar(static_cast<char16_t>(0xDC00 + lead));
+        ++i;
+    }
+    return text;
 #endif
 }
 
@@ -60,8 +107,39 @@ std::filesystem::path ToPath(const QString& path) {
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    std::string bytes;
+    QString run;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path[i].unicode();
+        const bool paired = i > 0 && path[i - 1].isHighSurrogate();
+        if (IsStandIn(c) && !paired) {
+            bytes += run.toUtf8().toStdString();
+            run.clear();
+            bytes += static_cast<char>(c - 0xDC00);
+        } else {
+            run += path[i];
+        }
+    }
+    bytes += run.toUtf8().toStdString();
+    return std::filesystem::path(bytes);
 #endif
+}
+
+QString Readable(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool paired = i > 0 && text[i - 1].isHighSurrogate();
+        if (IsStandIn(text[i].unicode()) && !paired) text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+void LoadGermanQtTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
 }
 
 void IgnoreFileSizeSignal() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -15,10 +16,14 @@ class Services {
    public:
     virtual ~Services() = default;
 
+    // With its offset from UTC, so minutes back can be counted as elapsed time.
     virtual LocalDateTime Now() = 0;
+    // The local wall-clock reading at an instant, in the user's time zone.
+    virtual LocalDateTime LocalAt(std::int64_t unixSeconds) = 0;
     // The user's full weekday names, Sunday first.
     virtual WeekdayNames Weekdays() = 0;
-    // The folder of the running executable.
+    // The folder of the running executable, as the system's own bytes; empty when it
+    // cannot be told.
     virtual std::filesystem::path ProgramDir() = 0;
     // Hands a quoted local path or an "http:\\" address to the desktop's opener.
     // `failed` receives a German description if nothing could be opened; it may be
@@ -32,6 +37,7 @@ class Services {
 class SystemServices final : public Services {
    public:
     LocalDateTime Now() override;
+    LocalDateTime LocalAt(std::int64_t unixSeconds) override;
     WeekdayNames Weekdays() override;
     std::filesystem::path ProgramDir() override;
     void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override;
@@ -41,8 +47,15 @@ class SystemServices final : public Services {
 // Application-wide title of the window and of every message box.
 inline const QString kAppTitle = QStringLiteral("Sülvan Logger");
 
+// Lossless both ways: a byte that is no UTF-8 (a Latin-1 folder name on an old USB stick)
+// travels as a lone surrogate U+DC80..U+DCFF and comes back as the same byte.
 QString ToQString(const std::filesystem::path& path);
 std::filesystem::path ToPath(const QString& path);
+// For the user's eyes: those stand-ins shown as replacement characters.
+QString Readable(QString text);
+
+// Qt's own texts (dialog buttons, command-line help) in German, like the rest.
+void LoadGermanQtTexts();
 
 // A file-size limit must surface as a failed write, not end the program.
 void IgnoreFileSizeSignal();

@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/services.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
@@ -10,9 +12,10 @@ namespace suelvan::platform {
 namespace {
 
 QString CouldNotOpen(const OpenTarget& target, const QString& reason = {}) {
-    QString text = target.kind == OpenTarget::Kind::LocalFile
-                       ? QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.").arg(target.target)
-                       : QStringLiteral("Die Seite „%1“ konnte nicht geöffnet werden.").arg(target.target);
+    QString text =
+        target.kind == OpenTarget::Kind::LocalFile
+            ? QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.").arg(Readable(target.target))
+            : QStringLiteral("Die Seite „%1“ konnte nicht geöffnet werden.").arg(target.target);
     if (!reason.isEmpty()) text += QLatin1Char(' ') + reason;
     return text;
 }
@@ -26,13 +29,23 @@ QString ReasonOfExitCode(int code) {
     }
 }
 
+// What the opener gets: the path itself, or, where the folder's name is no UTF-8, a
+// file URL that carries its bytes percent-encoded, since arguments travel as text.
+QString OpenerArgument(const OpenTarget& target) {
+    if (target.kind != OpenTarget::Kind::LocalFile) return target.target;
+    const QByteArray bytes = QByteArray::fromStdString(ToPath(target.target).native());
+    if (QString::fromUtf8(bytes).toUtf8() == bytes) return target.target;
+    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
+}
+
 }  // namespace
 
 std::optional<OpenTarget> ParseShellCommand(const QString& command) {
     if (command.size() > 2 && command.startsWith(QLatin1Char('"')) && command.endsWith(QLatin1Char('"'))) {
+        // Only the outer quotes are the command's: a folder name may hold quotes itself.
         const QString path = command.mid(1, command.size() - 2);
         // An absolute path cannot be mistaken for an option of the opener.
-        if (path.contains(QLatin1Char('"')) || !QDir::isAbsolutePath(path)) return std::nullopt;
+        if (!QDir::isAbsolutePath(path)) return std::nullopt;
         return OpenTarget{OpenTarget::Kind::LocalFile, QDir::cleanPath(path)};
     }
     for (const QLatin1String scheme : {QLatin1String("http:\\\\"), QLatin1String("https:\\\\")}) {
@@ -66,7 +79,7 @@ void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<v
         if (status != QProcess::NormalExit || code != 0) failed(CouldNotOpen(target, ReasonOfExitCode(code)));
         process->deleteLater();
     });
-    process->start(opener, {target.target});
+    process->start(opener, {OpenerArgument(target)});
 #else
     Q_UNUSED(context);
     const QUrl url = target.kind == OpenTarget::Kind::LocalFile ? QUrl::fromLocalFile(target.target)

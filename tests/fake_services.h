@@ -17,6 +17,9 @@ namespace suelvan::test {
 class FakeServices : public platform::Services {
    public:
     LocalDateTime Now() override { return now; }
+    LocalDateTime LocalAt(std::int64_t unixSeconds) override {
+        return FromUnixSeconds(unixSeconds, now.utcOffset);
+    }
     WeekdayNames Weekdays() override { return names; }
     std::filesystem::path ProgramDir() override { return programDir; }
     void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override {

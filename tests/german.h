@@ -1,11 +1,24 @@
-// Shared by the tests: the weekday names a German desktop supplies.
+// Shared by the tests: the weekday names a German desktop supplies, and readable dates in
+// failure messages and test names.
 #pragma once
+
+#include <cstdlib>
+#include <ostream>
 
 #include "core/texts.h"
 
-namespace suelvan::test {
+namespace suelvan {
+
+inline void PrintTo(const LocalDateTime& t, std::ostream* out) {
+    *out << t.day << '.' << t.month << '.' << t.year << ' ' << t.hour << ':' << t.minute / 10 << t.minute % 10
+         << ':' << t.second / 10 << t.second % 10;
+    if (t.utcOffset != 0) *out << (t.utcOffset > 0 ? " +" : " -") << std::abs(t.utcOffset) / 60 << "min";
+}
+
+namespace test {
 
 inline const WeekdayNames kGerman{"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
                                   "Donnerstag", "Freitag", "Samstag"};
 
-}  // namespace suelvan::test
+}  // namespace test
+}  // namespace suelvan

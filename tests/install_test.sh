@@ -15,6 +15,7 @@ check() {  # check DESCRIPTION COMMAND...
 cmake --install "$build" --prefix "$prefix" >/dev/null
 check "program installed" test -x "$prefix/suelvan"
 check "icon installed" test -s "$prefix/suelvan.png"
+check "license of the carried font installed" grep -q "LIBERATION" "$prefix/LiberationSansNarrow-LICENSE.txt"
 check "empty diary created" test -f "$prefix/Sülvan.txt" -a ! -s "$prefix/Sülvan.txt"
 check "launcher starts the installed program" grep -qxF "Exec=\"$prefix/suelvan\"" "$prefix/suelvan.desktop"
 check "launcher runs in the folder" grep -qxF "Path=$prefix" "$prefix/suelvan.desktop"

@@ -1,9 +1,11 @@
-#include "core/logfile.h"
+#include "platform/diary_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <sstream>
@@ -30,7 +32,7 @@ class LogFile : public ::testing::Test {
    protected:
     LogFile() { WriteBytes(log_, ""); }
     void Record(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names = kGerman) {
-        RecordObservation(now, input, names, dir_.path());
+        platform::RecordObservation(now, input, names, dir_.path());
     }
     std::string Log() const { return ReadBytes(log_); }
 
@@ -73,7 +75,7 @@ TEST_F(LogFile, HeaderTextAnywhereCountsAsFound) {
     // Typed by hand with bare line ends, the header inside a longer line.
     WriteBytes(log_, "notes\nsiehe Dienstag, 8.12.2026 oben\rmehr");
     Record(kTuesday, Input("0", 0, false, "x"));
-    EXPECT_EQ(Log(), "notes\nsiehe Dienstag, 8.12.2026 oben\rmehr14:30 x\r\n");
+    EXPECT_EQ(Log(), "notes\nsiehe Dienstag, 8.12.2026 oben\rmehr\r\n14:30 x\r\n");
 }
 
 TEST_F(LogFile, OtherLanguageOpensASecondSection) {
@@ -170,6 +172,113 @@ TEST_P(WriteFailure, IsReportedAndLeavesNoTornLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RoomLeft, WriteFailure, ::testing::Values(0, 1, 10));
+
+struct LineEndCase {
+    std::string before;
+    std::string appended;
+};
+
+class LastLine : public LogFile, public ::testing::WithParamInterface<LineEndCase> {};
+
+// An entry never joins the line before it, and an existing line end is never doubled.
+TEST_P(LastLine, IsEndedBeforeTheEntry) {
+    const std::string& before = GetParam().before;
+    WriteBytes(log_, before);
+    Record(kTuesday, Input("0", 1, false, "neu"));
+    EXPECT_EQ(Log(), before + GetParam().appended);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, LastLine,
+    ::testing::Values(LineEndCase{"", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n"},
+                      LineEndCase{"\r\nDienstag, 8.12.2026\r\n1:00 x", "\r\n14:30 ! neu\r\n"},
+                      LineEndCase{"\r\nDienstag, 8.12.2026\r\n1:00 x\r\n", "14:30 ! neu\r\n"},
+                      LineEndCase{"\r\nDienstag, 8.12.2026\n1:00 x\n", "14:30 ! neu\r\n"},
+                      LineEndCase{"\r\nDienstag, 8.12.2026\r1:00 x\r", "14:30 ! neu\r\n"},
+                      LineEndCase{"\r\nMittwoch, 9.12.2026\r\n1:00 x",
+                                  "\r\n\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n"},
+                      LineEndCase{std::string("\0", 1), "\r\n\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n"}));
+
+TEST_F(LogFile, UnknownProgramFolderFailsInsteadOfUsingTheCurrentOne) {
+    for (const char* dir : {"", "relativ"}) {
+        try {
+            platform::RecordObservation(kTuesday, Input("0", 1, false, "a"), kGerman, dir);
+            FAIL() << "recorded relative to the current folder";
+        } catch (const LogError& error) {
+            EXPECT_NE(std::string(error.what()).find("Ordner des Programms"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(LogFile, FolderNameThatIsNoUtf8IsUsedAsItsBytes) {
+    const std::filesystem::path folder = dir_.path() / "a\xFC";
+    std::filesystem::create_directory(folder);
+    WriteBytes(LogPath(folder), "");
+    platform::RecordObservation(kTuesday, Input("0", 1, false, "a"), kGerman, folder);
+    EXPECT_EQ(ReadBytes(LogPath(folder)), "\r\nDienstag, 8.12.2026\r\n14:30 ! a\r\n");
+    EXPECT_EQ(Log(), "");
+}
+
+// The file vanishes or is replaced (an editor saving) after it was opened and searched.
+class GoneBeforeTheAppend : public LogFile, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(GoneBeforeTheAppend, FailsAndCreatesNothing) {
+    WriteBytes(log_, "alt\r\n");
+    platform::LockedDiary diary(log_);
+    EXPECT_FALSE(diary.Contains("Dienstag"));
+    std::filesystem::rename(log_, dir_.path() / "weg.txt");
+    const bool replaced = GetParam();
+    if (replaced) WriteBytes(log_, "neu\r\n");
+    try {
+        diary.Append("14:30 a\r\n");
+        FAIL() << "appended to a file no longer there";
+    } catch (const LogError& error) {
+        EXPECT_EQ(std::string(error.what()), "Datei nicht gefunden: " + log_.string());
+    }
+    EXPECT_EQ(std::filesystem::exists(log_), replaced);
+    if (replaced) {
+        EXPECT_EQ(Log(), "neu\r\n");
+    }
+    EXPECT_EQ(ReadBytes(dir_.path() / "weg.txt"), "alt\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, GoneBeforeTheAppend, ::testing::Values(false, true));
+
+// Another instance whose write fails part-way holds the lock through its rollback, so a
+// recording made meanwhile waits and is not cut off with the failed one.
+TEST_F(LogFile, FailedWriteOfAnotherInstanceNeverTakesThisEntry) {
+    const std::string before = "\r\nDienstag, 8.12.2026\r\n9:00 a\r\n";
+    WriteBytes(log_, before);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ready[0]);
+        int status = 1;
+        {
+            FileSizeLimit limit(before.size() + 4);
+            platform::LockedDiary diary(log_);
+            (void)!write(ready[1], "x", 1);
+            usleep(300 * 1000);  // the other recording arrives now
+            try {
+                diary.Append("14:00 ein langer Satz, der nicht passt\r\n");
+            } catch (const LogError&) {
+                status = 0;
+            }
+        }
+        _exit(status);
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    Record(kTuesday, Input("0", 1, false, "b"));
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the limited write did not fail";
+    EXPECT_EQ(Log(), before + "14:30 ! b\r\n");
+}
 
 struct SearchCase {
     std::size_t firstChunk;

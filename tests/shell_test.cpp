@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/services.h"
+
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -33,6 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{R"("/home/anwohner/Meine Programme/Sülvan.txt")", Kind::LocalFile,
                     "/home/anwohner/Meine Programme/Sülvan.txt"},
         Translation{R"("/opt/$(reboot);`x`/Sülvan.txt")", Kind::LocalFile, "/opt/$(reboot);`x`/Sülvan.txt"},
+        // Only the outer quotes are the command's; a folder's name may hold quotes itself.
+        Translation{R"("/home/a "Lärm" b/Sülvan.txt")", Kind::LocalFile, R"(/home/a "Lärm" b/Sülvan.txt)"},
+        Translation{R"("/a" "/b")", Kind::LocalFile, R"(/a" "/b)"},
         Translation{R"(http:\\www.bi-tarnwiel.de\tarnwiel\#Beschwerdemail)", Kind::WebAddress,
                     "http://www.bi-tarnwiel.de/tarnwiel/#Beschwerdemail"},
         Translation{R"(https:\\example.org\a\b)", Kind::WebAddress, "https://example.org/a/b"}));
@@ -45,11 +50,10 @@ TEST_P(RefusedCommand, IsNotLaunched) {
 
 INSTANTIATE_TEST_SUITE_P(Refused, RefusedCommand,
                          ::testing::Values("", "\"", "\"\"", "/tmp/Sülvan.txt", "\"Sülvan.txt\"",
-                                           "\"--help\"", "\"/a\" \"/b\"", "notepad.exe Sülvan.txt",
-                                           "xdg-open /etc", "; rm -rf /", "file:\\\\\\etc\\passwd",
-                                           "ftp:\\\\example.org", "javascript:alert(1)", "http:\\\\",
-                                           "http:\\\\exa mple.org", "HTTP:\\\\example.org",
-                                           "http://example.org"));
+                                           "\"--help\"", "notepad.exe Sülvan.txt", "xdg-open /etc",
+                                           "; rm -rf /", "file:\\\\\\etc\\passwd", "ftp:\\\\example.org",
+                                           "javascript:alert(1)", "http:\\\\", "http:\\\\exa mple.org",
+                                           "HTTP:\\\\example.org", "http://example.org"));
 
 // A stand-in opener on PATH that writes down its arguments and exits as told.
 class DesktopOpener : public ::testing::Test {
@@ -81,6 +85,22 @@ TEST_F(DesktopOpener, GetsTheTargetAsItsOneArgument) {
     InstallOpener(0);
     EXPECT_EQ(Open({Kind::LocalFile, QStringLiteral("/tmp/mit Leerzeichen/Sülvan.txt")}), std::nullopt);
     EXPECT_EQ(test::ReadBytes(dir_.path() / "args"), "1\n/tmp/mit Leerzeichen/Sülvan.txt\n");
+}
+
+// A folder name that is no UTF-8 reaches the opener as a file URL carrying its bytes.
+TEST_F(DesktopOpener, GetsAFolderNameThatIsNoUtf8AsItsBytes) {
+    InstallOpener(0);
+    const QString path = ToQString(std::filesystem::path("/tmp/a\xFC \"b\"/Sülvan.txt"));
+    EXPECT_EQ(Open({Kind::LocalFile, path}), std::nullopt);
+    EXPECT_EQ(test::ReadBytes(dir_.path() / "args"), "1\nfile:///tmp/a%FC%20%22b%22/S%C3%BClvan.txt\n");
+}
+
+TEST(PathText, KeepsEveryByteAndShowsTheForeignOnesReadably) {
+    for (const char* bytes :
+         {"/tmp/Sülvan.txt", "/tmp/a\xFC/S\xC3\xBClvan.txt", "/\xFF\xC3", "/\xED\xA0\x80"}) {
+        EXPECT_EQ(ToPath(ToQString(bytes)).native(), bytes);
+    }
+    EXPECT_EQ(Readable(ToQString("/tmp/a\xFC/Sülvan.txt")), QStringLiteral("/tmp/a\uFFFD/Sülvan.txt"));
 }
 
 TEST_F(DesktopOpener, FailureIsDescribed) {

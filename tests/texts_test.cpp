@@ -75,6 +75,11 @@ struct MinutesCase {
     LocalDateTime expected;
 };
 
+void PrintTo(const MinutesCase& c, std::ostream* out) {
+    PrintTo(c.now, out);
+    *out << " minus \"" << c.minutes << '"';
+}
+
 class MinutesBack : public ::testing::TestWithParam<MinutesCase> {};
 
 TEST_P(MinutesBack, MovesTheCalendarValue) {
@@ -122,6 +127,34 @@ INSTANTIATE_TEST_SUITE_P(Huge, MinutesOutOfRange,
                          ::testing::Values("1e400", "-1e400", "1e308", "5300000000", "-5000000000",
                                            "&HFFFFFFFFFFFFFFFFF", "99999999999999999999999999",
                                            "1e999999999999999999"));
+
+// Berlin in 2026 as the platform would tell it: CEST from 29.3. 1:00 UTC to 25.10. 1:00 UTC.
+LocalDateTime Berlin2026(std::int64_t unixSeconds) {
+    const std::int64_t summerFrom = ToUnixSeconds({2026, 3, 29, 1, 0, 0});
+    const std::int64_t summerTo = ToUnixSeconds({2026, 10, 25, 1, 0, 0});
+    return FromUnixSeconds(unixSeconds, unixSeconds >= summerFrom && unixSeconds < summerTo ? 7200 : 3600);
+}
+
+constexpr int kCet = 3600;
+constexpr int kCest = 7200;
+
+class ElapsedMinutesBack : public ::testing::TestWithParam<MinutesCase> {};
+
+// Minutes are time that passed, so a clock change in between is seen.
+TEST_P(ElapsedMinutesBack, CrossesDaylightSavingChanges) {
+    EXPECT_EQ(ApplyMinutesBack(GetParam().now, GetParam().minutes, Berlin2026), GetParam().expected)
+        << "minutes text: " << GetParam().minutes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Berlin, ElapsedMinutesBack,
+    ::testing::Values(MinutesCase{{2026, 3, 29, 3, 5, 0, kCest}, "10", {2026, 3, 29, 1, 55, 0, kCet}},
+                      MinutesCase{{2026, 3, 29, 1, 55, 0, kCet}, "-10", {2026, 3, 29, 3, 5, 0, kCest}},
+                      // 2:05 of the second pass, in winter time: 30 minutes earlier was summer time.
+                      MinutesCase{{2026, 10, 25, 2, 5, 0, kCet}, "30", {2026, 10, 25, 2, 35, 0, kCest}},
+                      MinutesCase{{2026, 10, 25, 2, 5, 0, kCest}, "30", {2026, 10, 25, 1, 35, 0, kCest}},
+                      MinutesCase{{2026, 12, 9, 0, 5, 0, kCet}, "10", {2026, 12, 8, 23, 55, 0, kCet}},
+                      MinutesCase{{2026, 12, 9, 0, 5, 0, kCet}, "0", {2026, 12, 9, 0, 5, 0, kCet}}));
 
 TEST(MinutesBack, RangeEndsAreExact) {
     EXPECT_THROW(ApplyMinutesBack({100, 1, 1, 0, 0, 0}, "1"), std::range_error);

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "tests/window_fixture.h"
+#include "ui/fonts.h"
 
 namespace suelvan {
 namespace {
@@ -207,6 +208,14 @@ TEST_F(Window, EveryClockTextFitsItsLabel) {
     }
     auto* link = Find<QLabel>("lblBI");
     EXPECT_LE(QFontMetrics(link->font()).horizontalAdvance(link->text()), link->width());
+}
+
+// The captions are measured in the font the program carries, not in whatever the desktop has.
+TEST_F(Window, CaptionsUseTheCarriedFont) {
+    EXPECT_TRUE(fonts::LoadBundled());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(QFontInfo(Option(i)->font()).family(), QStringLiteral("Liberation Sans Narrow")) << i;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Stand-ins for the faces the window was designed with. Liberation Sans Narrow
-// (fonts-liberation) keeps every caption inside its control at the designed sizes.
+// Stand-ins for the faces the window was designed with. Liberation Sans Narrow keeps
+// every caption inside its control at the designed sizes; the program carries it.
 #pragma once
 
 #include <QFont>
@@ -14,6 +14,9 @@ inline QFont Face(qreal points) {
     font.setPointSizeF(points);
     return font;
 }
+
+// Makes the carried Liberation Sans Narrow known to Qt; call once, after the application.
+bool LoadBundled();
 
 // The standard dialog font: the window's and every control's unless named otherwise.
 inline QFont Dialog() { return Face(8.25); }

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/logfile.h"
+#include "platform/diary_file.h"
 #include "ui/fonts.h"
 #include "ui/geometry.h"
 #include "ui/link_label.h"
@@ -238,7 +239,8 @@ void frmSuelvan::cmdNeuEintragClick() {
         const LocalDateTime now = services_.Now();
         const EntryInput input{txtMinuten->text().toStdString(), SelectedLoudness(), chkLandung->isChecked(),
                                txtNotitz->text().toStdString()};
-        RecordObservation(now, input, services_.Weekdays(), services_.ProgramDir());
+        platform::RecordObservation(now, input, services_.Weekdays(), services_.ProgramDir(),
+                                    [this](std::int64_t at) { return services_.LocalAt(at); });
         optLautstaerke->button(kDefaultLoudness)->setChecked(true);
         txtNotitz->setText(QString());
         txtMinuten->setText(QStringLiteral("0"));

@@ -6,7 +6,7 @@ here=$(dirname "$0")
 source "$here/xvfb.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/suelvan e2e.XXXXXX")
-trap 'stop_all; rm -rf "$work"' EXIT
+trap 'stop_all; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 cp "$1" "$work/suelvan"
 : >"$work/Sülvan.txt"
 mkdir "$work/bin"
@@ -83,6 +83,25 @@ xdotool key Return
 sleep 0.5
 check "message closed with OK" "1" "$(xdotool search --onlyvisible --name '^S.*lvan Logger$' | wc -l)"
 check "missing log stays missing" "no" "$([ -e "$work/Sülvan.txt" ] && echo yes || echo no)"
+
+# A folder whose name is no UTF-8 (a Latin-1 ü), started from another folder that holds a
+# diary of its own: the entry goes beside the program, and the editor gets that file.
+stop_program
+latin=$work/a$'\xfc'
+mkdir -p "$latin" "$work/b"
+cp "$work/suelvan" "$latin/"
+: >"$latin/Sülvan.txt"
+: >"$work/b/Sülvan.txt"
+rm -f "$work/opened"
+BIN_DIR="$work/bin" start_program "$latin" "2026-12-08 14:30:00" "$work/b"
+click $((42 + 44)) $((58 + 25))
+wait_for '[ -s "$latin/Sülvan.txt" ]' || true
+check "entry beside a program in a non-UTF-8 folder" \
+    "$(printf '\r\nDienstag, 8.12.2026\r\n14:30 ! \r\n' | od -An -c)" "$(od -An -c "$latin/Sülvan.txt")"
+check "nothing into the current folder's diary" "0" "$(stat -c %s "$work/b/Sülvan.txt")"
+click $((43 + 44)) $((275 + 25))
+wait_for '[ -s "$work/opened" ]' || true
+check "the editor gets that same file" "file://${work// /%20}/a%FC/S%C3%BClvan.txt" "$(cat "$work/opened" 2>/dev/null)"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -19,14 +19,28 @@ start_x() {
     return 1
 }
 
-# start_program DIR 'YYYY-MM-DD hh:mm:ss': runs DIR/suelvan with the clock starting there.
+# start_program DIR 'YYYY-MM-DD hh:mm:ss' [CWD]: runs DIR/suelvan with the clock starting
+# there, in the folder CWD (DIR unless given). $BIN_DIR (or DIR/bin) comes first on PATH.
 start_program() {
-    (cd "$1" && TZ=UTC LANG=de_DE.UTF-8 LC_ALL= FAKETIME_DONT_FAKE_MONOTONIC=1 PATH="$1/bin:$PATH" \
-        faketime -f "@$2" ./suelvan >"$1/program.log" 2>&1) &
+    (cd "${3:-$1}" && TZ=UTC LANG=de_DE.UTF-8 LC_ALL= FAKETIME_DONT_FAKE_MONOTONIC=1 PATH="${BIN_DIR:-$1/bin}:$PATH" \
+        faketime -f "@$2" "$1/suelvan" >"$1/program.log" 2>&1) &
     PROGRAM_PID=$!
+    PROGRAM_EXE="$1/suelvan"
     WINDOW=$(timeout 20 xdotool search --sync --onlyvisible --name '^S.*lvan Logger$' | head -n 1)
     [ -n "$WINDOW" ] || { echo "the window did not appear" >&2; cat "$1/program.log" >&2; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$WINDOW")"  # X, Y, WIDTH, HEIGHT
+}
+
+# Ends the program and waits until its window is gone, so the next one is not confused with it.
+stop_program() {
+    pkill -f -x -- "$PROGRAM_EXE" 2>/dev/null || true  # faketime runs it as a grandchild
+    kill "$PROGRAM_PID" 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name '^S.*lvan Logger$' >/dev/null || break
+        sleep 0.1
+    done
+    PROGRAM_PID=
 }
 
 stop_all() {

@@ -1,0 +1,48 @@
+// Recording into the diary on disk: one opening, locked against other instances of the
+// program, written durably or not at all.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "core/logfile.h"
+
+namespace suelvan::platform {
+
+// The diary opened for reading and appending on one descriptor, never created, and held
+// under an exclusive advisory lock until destroyed: two recordings never overlap.
+// Every failure throws LogError naming the file and the cause.
+class LockedDiary {
+   public:
+    explicit LockedDiary(std::filesystem::path path);
+    ~LockedDiary();
+    LockedDiary(const LockedDiary&) = delete;
+    LockedDiary& operator=(const LockedDiary&) = delete;
+
+    bool Contains(std::string_view needle);
+    // Whether the last byte is something other than CR or LF.
+    bool EndsInsideLine();
+    // Appends all of `bytes` and waits until they are on the disk. On failure it takes
+    // back exactly what of them reached the file. Fails, too, when the file at the path is
+    // no longer the one opened (deleted or replaced meanwhile).
+    void Append(std::string_view bytes);
+
+   private:
+    std::uint64_t Size();
+    void RequireStillThere(bool afterWrite);
+
+    std::filesystem::path path_;
+    int fd_ = -1;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
+};
+
+// The button's work: the entry for `input` heard at `now` minus its minutes, into the log
+// in `programDir`, under today's header (written first when the day has no section yet).
+// Throws std::range_error for impossible minutes (before the file is touched), LogError
+// for everything else.
+void RecordObservation(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names,
+                       const std::filesystem::path& programDir, const LocalTimeAt& localAt = {});
+
+}  // namespace suelvan::platform
