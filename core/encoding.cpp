@@ -52,7 +52,78 @@ char32_t Decode(std::string_view s, std::size_t& length) {
     return c;
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Valid UTF-8 throughout, but for a sequence cut off at the very end when allowed.
+bool IsUtf8(std::string_view s, bool truncated) {
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        if (Decode(s.substr(i), length) == 0xFFFD && length == 1) {
+            return truncated && s.size() - i < 4;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace
+
+std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
+    bool high = false;
+    for (const char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
+    if (!high) return std::string(bytes);
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 2);
+    if (IsUtf8(bytes, truncated)) {
+        for (std::size_t i = 0; i < bytes.size();) {
+            std::size_t length = 0;
+            const char32_t c = Decode(bytes.substr(i), length);
+            if (c == 0xFFFD && length == 1) break;  // the cut-off end
+            text.append(bytes.substr(i, length));
+            i += length;
+        }
+        return text;
+    }
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte < 0xA0) {
+            const char32_t mapped = kHighControls[byte - 0x80];
+            AppendUtf8(text, mapped != 0 ? mapped : 0xFFFD);
+        } else {
+            AppendUtf8(text, byte);
+        }
+    }
+    return text;
+}
+
+std::string FirstCodePoints(std::string_view utf8, std::size_t count) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; i < utf8.size() && n < count; ++n) {
+        ++i;
+        while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+    }
+    return std::string(utf8.substr(0, i));
+}
 
 std::string EncodeWindows1252(std::string_view utf8) {
     std::string bytes;

@@ -11,3 +11,15 @@ namespace suelvan {
 std::string EncodeWindows1252(std::string_view utf8);
 
 }  // namespace suelvan
+
+namespace suelvan {
+
+// A line of the diary as text: UTF-8 when it is valid UTF-8 (a line added in a UTF-8
+// editor), else Windows-1252, its five undefined bytes as U+FFFD. `truncated` allows a
+// sequence cut off at the end, for lines kept only in part.
+std::string DecodeDiaryLine(std::string_view bytes, bool truncated = false);
+
+// The first `count` code points of UTF-8 text.
+std::string FirstCodePoints(std::string_view utf8, std::size_t count);
+
+}  // namespace suelvan

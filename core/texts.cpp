@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 
 namespace suelvan {
@@ -119,6 +120,28 @@ double ReadRadixInteger(Reader& in, int radix, std::string_view text) {
 }
 
 }  // namespace
+
+int DayNumber(int year, int month, int day) { return static_cast<int>(DaysFromCivil(year, month, day)); }
+
+CalendarDate DateOfDayNumber(int dayNumber) {
+    const CivilDate date = CivilFromDays(dayNumber);
+    return {static_cast<int>(date.year), date.month, date.day};
+}
+
+bool IsCalendarDate(int year, int month, int day) {
+    if (month < 1 || month > 12 || day < 1 || day > 31) return false;
+    const CivilDate back = CivilFromDays(DaysFromCivil(year, month, day));
+    return back.year == year && back.month == month && back.day == day;
+}
+
+std::string IsoDate(int dayNumber) {
+    const CalendarDate d = DateOfDayNumber(dayNumber);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
+}
+
+int WeekdayOfDayNumber(int dayNumber) { return ((dayNumber + 4) % 7 + 7) % 7 + 1; }
 
 int WeekdayNumber(const LocalDateTime& date) {
     const std::int64_t days = DaysFromCivil(date.year, date.month, date.day);

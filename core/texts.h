@@ -25,6 +25,20 @@ struct LocalDateTime {
 // Full weekday names in the user's language, UTF-8; index 0 is Sunday (weekday 1).
 using WeekdayNames = std::array<std::string, 7>;
 
+// Days since 1970-01-01 of a calendar date, and back: the arithmetic of the report.
+int DayNumber(int year, int month, int day);
+struct CalendarDate {
+    int year;
+    int month;
+    int day;
+};
+CalendarDate DateOfDayNumber(int dayNumber);
+bool IsCalendarDate(int year, int month, int day);
+// "YYYY-MM-DD", four-digit year.
+std::string IsoDate(int dayNumber);
+// 1 = Sunday ... 7 = Saturday.
+int WeekdayOfDayNumber(int dayNumber);
+
 // 1 = Sunday ... 7 = Saturday.
 int WeekdayNumber(const LocalDateTime& date);
 

@@ -1,0 +1,168 @@
+// suelvan-bericht: the diary made into evidence, from the command line.
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <cstdio>
+#include <optional>
+
+#include "core/diary.h"
+#include "core/logfile.h"
+#include "core/texts.h"
+#include "platform/services.h"
+#include "report/output.h"
+#include "report/report.h"
+
+namespace {
+
+using namespace suelvan;
+
+constexpr int kBadArgument = 2;
+constexpr int kFailed = 1;
+
+void Say(const QString& text) { std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stderr); }
+
+// "YYYY-MM-DD" naming a real date.
+std::optional<int> IsoDay(const QString& text) {
+    const QByteArray s = text.toLatin1();
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-') return std::nullopt;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    }
+    const int year = s.left(4).toInt(), month = s.mid(5, 2).toInt(), day = s.mid(8, 2).toInt();
+    if (year < 1 || !IsCalendarDate(year, month, day)) return std::nullopt;
+    return DayNumber(year, month, day);
+}
+
+struct Output {
+    const char* option;
+    QString file;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Outputs need no display; the report window, once there, will.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
+    platform::LoadGermanQtTexts();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Macht aus dem Fluglärm-Tagebuch Belege für die Behörde: Nächte gezählt, als CSV, JSON "
+        "und PDF.\nMit - als DATEI geht die Ausgabe auf die Standardausgabe."));
+    parser.addHelpOption();
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Erster Tag des Zeitraums."),
+                                  QStringLiteral("JJJJ-MM-TT"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Letzter Tag des Zeitraums."),
+                                QStringLiteral("JJJJ-MM-TT"));
+    const QCommandLineOption night(QStringLiteral("night"),
+                                   QStringLiteral("Nachtzeit, Beginn bis Ende (Vorgabe: 22:00-06:00)."),
+                                   QStringLiteral("H:MM-H:MM"), QStringLiteral("22:00-06:00"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Die Einträge als CSV."),
+                                 QStringLiteral("DATEI"));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Die Zählung als JSON."),
+                                  QStringLiteral("DATEI"));
+    const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Der Bericht als PDF."),
+                                 QStringLiteral("DATEI"));
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("Ihr Name im Bericht."),
+                                  QStringLiteral("TEXT"));
+    const QCommandLineOption address(QStringLiteral("address"), QStringLiteral("Ihre Anschrift im Bericht."),
+                                     QStringLiteral("TEXT"));
+    parser.addOptions({from, to, night, csv, json, pdf, name, address});
+    parser.addPositionalArgument(QStringLiteral("TAGEBUCH"),
+                                 QStringLiteral("Das Tagebuch; ohne Angabe Sülvan.txt neben dem Programm."),
+                                 QStringLiteral("[TAGEBUCH]"));
+
+    const auto badArgument = [&](const QString& why) {
+        Say(QStringLiteral("suelvan-bericht: ") + why + QLatin1Char('\n'));
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stderr);
+        return kBadArgument;
+    };
+    if (!parser.parse(QCoreApplication::arguments())) return badArgument(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+
+    if (parser.positionalArguments().size() > 1)
+        return badArgument(QStringLiteral("Nur ein Tagebuch kann angegeben werden."));
+    Period period;
+    for (const auto& [option, bound] : {std::pair{&from, &period.from}, std::pair{&to, &period.to}}) {
+        if (!parser.isSet(*option)) continue;
+        *bound = IsoDay(parser.value(*option));
+        if (!*bound) {
+            return badArgument(QStringLiteral("Kein gültiges Datum für --%1: „%2“ (erwartet JJJJ-MM-TT).")
+                                   .arg(option->names().first(), parser.value(*option)));
+        }
+    }
+    if (period.from && period.to && *period.from > *period.to) {
+        return badArgument(QStringLiteral("Der Zeitraum endet vor seinem Beginn (--from liegt nach --to)."));
+    }
+    const std::optional<NightRule> rule = ParseNightRule(parser.value(night).toStdString());
+    if (!rule) {
+        return badArgument(
+            QStringLiteral("Keine gültige Nachtzeit: „%1“ (erwartet H:MM-H:MM, Beginn und Ende "
+                           "verschieden).")
+                .arg(parser.value(night)));
+    }
+    std::vector<Output> outputs;
+    for (const auto& [option, label] :
+         {std::pair{&csv, "csv"}, std::pair{&json, "json"}, std::pair{&pdf, "pdf"}}) {
+        if (!parser.isSet(*option)) continue;
+        if (parser.values(*option).size() > 1) {
+            return badArgument(QStringLiteral("--%1 ist mehrfach angegeben.").arg(QLatin1String(label)));
+        }
+        if (parser.value(*option).isEmpty()) {
+            return badArgument(QStringLiteral("Leerer Dateiname für --%1.").arg(QLatin1String(label)));
+        }
+        outputs.push_back({label, parser.value(*option)});
+    }
+    if (std::count_if(outputs.begin(), outputs.end(),
+                      [](const Output& o) { return o.file == QLatin1String("-"); }) > 1) {
+        return badArgument(QStringLiteral("Nur eine Ausgabe kann auf die Standardausgabe (-) gehen."));
+    }
+    if (outputs.empty()) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    std::filesystem::path diary;
+    if (!parser.positionalArguments().isEmpty()) {
+        diary = platform::ToPath(parser.positionalArguments().first());
+    } else {
+        const std::filesystem::path dir = platform::SystemServices().ProgramDir();
+        if (dir.empty()) {
+            Say(QStringLiteral(
+                "suelvan-bericht: Der Ordner des Programms lässt sich nicht bestimmen; bitte das "
+                "Tagebuch angeben."));
+            return kFailed;
+        }
+        diary = LogPath(dir);
+    }
+    for (const Output& output : outputs) {
+        if (report::IsDiary(output.file, diary)) {
+            Say(QStringLiteral(
+                    "suelvan-bericht: Die Ausgabe für --%1 wäre das Tagebuch selbst und wird nicht "
+                    "geschrieben: %2")
+                    .arg(QLatin1String(output.option), QString::fromStdString(ShownPath(diary))));
+            return kFailed;
+        }
+    }
+
+    try {
+        const bool keepEntries = parser.isSet(csv) || parser.isSet(pdf);
+        const report::ReadDiaryResult read = report::ReadDiary(diary, period, *rule, keepEntries);
+        const report::Person person{parser.value(name), parser.value(address)};
+        const QString created = QDateTime::currentDateTime().toString(QStringLiteral("d.M.yyyy H:mm"));
+        for (const Output& output : outputs) {
+            const QString kind = QLatin1String(output.option);
+            const QByteArray bytes = kind == QLatin1String("csv") ? report::CsvBytes(read.report)
+                                     : kind == QLatin1String("json")
+                                         ? report::JsonBytes(read.report, read.info)
+                                         : report::PdfBytes(read.report, read.info, person, created);
+            report::WriteOutput(output.file, bytes);
+        }
+    } catch (const std::exception& failure) {
+        Say(QStringLiteral("suelvan-bericht: ") + QString::fromUtf8(failure.what()));
+        return kFailed;
+    }
+    return 0;
+}

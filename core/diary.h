@@ -1,0 +1,155 @@
+// Reading the diary back, tolerant of hand edits, and the report of a period under a
+// night rule: plain values that remember their line, counted in one streaming pass.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace suelvan {
+
+struct DiaryEntry {
+    int day = 0;     // day number (days since 1970-01-01) of the date it is filed under
+    int minute = 0;  // 0..1439
+    int level = 0;   // 0..3
+    bool landing = false;
+    std::string note;  // UTF-8; empty unless notes are kept
+    std::uint64_t line = 0;
+};
+
+// What the reader sees, line by line; the callbacks may be left empty.
+struct DiarySink {
+    std::function<void(const DiaryEntry&)> entry;
+    std::function<void(std::uint64_t line)> undated;
+    // The line's first 200 code points, UTF-8.
+    std::function<void(std::uint64_t line, std::string text)> unrecognised;
+};
+
+// Splits bytes fed in pieces into lines (CR LF, LF, CR), recognises day headers and
+// entries, and dates entries back-dated across midnight. Never fails on content; memory
+// is one line (kept whole only where a note is wanted) plus the afternoon entries of
+// the current section that a later entry may still move to the day before.
+class DiaryReader {
+   public:
+    DiaryReader(DiarySink sink, bool keepNotes);
+    void Feed(std::string_view bytes);
+    void Finish();
+
+   private:
+    void EndLine();
+    void Line(std::string_view bytes, bool cut);
+    void EndSection();
+    void Emit(DiaryEntry entry, bool dayBefore);
+
+    DiarySink sink_;
+    bool keepNotes_;
+    std::string line_;
+    bool cut_ = false;       // line_ holds only the start of a longer line
+    bool afterCr_ = false;   // the last byte fed was a CR: an LF next belongs to it
+    bool started_ = false;   // a byte-order mark is looked for only at the very start
+    bool lineOpen_ = false;  // bytes since the last line end
+    std::uint64_t lineNumber_ = 0;
+    std::optional<int> sectionDay_;
+    std::vector<DiaryEntry> pending_;  // this section's entries after 12:00, not yet dated
+    int unrecognisedShown_ = 0;
+};
+
+// Bytes of a line looked at by the reader: a day header's date, or an entry.
+std::optional<int> ParseDayHeader(std::string_view line);
+struct ParsedEntry {
+    int minute;
+    int level;
+    bool landing;
+    std::size_t noteAt;  // offset of the note in the line; npos-free: size() when none
+};
+std::optional<ParsedEntry> ParseEntryLine(std::string_view line);
+
+// A night window, start included, end excluded; it may span midnight.
+struct NightRule {
+    int start = 22 * 60;
+    int end = 6 * 60;
+    bool Contains(int minute) const;
+    // Day number of the evening the night belongs to.
+    int NightOf(int day, int minute) const;
+    // Minutes since the night began, for ordering within a night.
+    int SinceStart(int minute) const;
+};
+// "H:MM-H:MM"; nothing for a malformed or empty window.
+std::optional<NightRule> ParseNightRule(std::string_view text);
+// "HH:MM"
+std::string ClockText(int minute);
+
+struct Period {
+    std::optional<int> from;  // day numbers, inclusive
+    std::optional<int> to;
+};
+
+struct DayCounts {
+    int entries = 0;
+    int nightEntries = 0;
+    int landings = 0;
+    std::array<int, 4> levels{};
+};
+
+struct NightCounts {
+    int entries = 0;
+    int first = 0;  // minutes of day, earliest and latest in the night's own order
+    int last = 0;
+};
+
+struct UnrecognisedLine {
+    std::uint64_t line;
+    std::string text;
+};
+
+inline constexpr std::size_t kListedLines = 100;
+inline constexpr std::size_t kShownCodePoints = 200;
+
+// One struct, rendered as CSV, JSON, PDF and in the window; nothing re-counts.
+struct Report {
+    std::optional<int> from;  // the period as reported; empty with no entries and none given
+    std::optional<int> to;
+    NightRule night;
+    DayCounts total;
+    std::array<int, 24> hours{};
+    std::map<int, DayCounts> days;
+    std::map<int, NightCounts> nights;
+    std::uint64_t undatedCount = 0;
+    std::vector<std::uint64_t> undatedLines;  // the first kListedLines
+    std::uint64_t unrecognisedCount = 0;
+    std::vector<UnrecognisedLine> unrecognisedLines;
+    std::vector<DiaryEntry> entries;  // the period's, by date and time, ties in file order; when kept
+};
+
+// Counts what the reader hands it. Memory grows with the days of the period, and with
+// its entries only when they are kept.
+class ReportBuilder {
+   public:
+    ReportBuilder(Period period, NightRule night, bool keepEntries);
+    DiarySink Sink();
+    void Add(const DiaryEntry& entry);
+    void AddUndated(std::uint64_t line);
+    void AddUnrecognised(std::uint64_t line, std::string text);
+    Report Finish();
+
+   private:
+    Period period_;
+    bool keepEntries_;
+    Report report_;
+    std::optional<int> firstDay_;
+    std::optional<int> lastDay_;
+};
+
+// The German weekday name of a day number: the report's own, not the header's.
+std::string_view GermanWeekday(int day);
+
+// The CSV of the report's entries, UTF-8 with byte-order mark, ';' separated, CR LF.
+std::string CsvHeader();
+std::string CsvRow(const DiaryEntry& entry, const NightRule& night);
+
+}  // namespace suelvan

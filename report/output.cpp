@@ -1,0 +1,76 @@
+#include "report/output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <system_error>
+
+#include "report/report.h"
+
+namespace suelvan::report {
+namespace {
+
+[[noreturn]] void Fail(const QString& name, const std::string& reason) {
+    throw ReportError("Ausgabe kann nicht geschrieben werden: " + name.toStdString() + " (" + reason + ")");
+}
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsDiary(const QString& name, const std::filesystem::path& diary) {
+    struct stat d {};
+    if (::stat(diary.c_str(), &d) != 0) return false;
+    struct stat o {};
+    const bool known = name == QLatin1String("-") ? ::fstat(STDOUT_FILENO, &o) == 0
+                                                  : ::stat(QFile::encodeName(name).constData(), &o) == 0;
+    return known && o.st_dev == d.st_dev && o.st_ino == d.st_ino;
+}
+
+void WriteOutput(const QString& name, const QByteArray& bytes) {
+    if (name == QLatin1String("-")) {
+        if (!WriteAll(STDOUT_FILENO, bytes))
+            Fail(QStringLiteral("Standardausgabe"), std::generic_category().message(errno));
+        return;
+    }
+    const QByteArray path = QFile::encodeName(name);
+    struct stat info {};
+    if (::stat(path.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) Fail(name, "ein Ordner");
+        // Never replaced: /dev/null stays a device, a FIFO keeps its reader. Without a
+        // reader a FIFO fails at once instead of waiting.
+        const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) Fail(name, std::generic_category().message(errno));
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        const bool written = WriteAll(fd, bytes);
+        const int error = errno;
+        ::close(fd);
+        if (!written) Fail(name, std::generic_category().message(error));
+        return;
+    }
+    QSaveFile file(name);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) Fail(name, file.errorString().toStdString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        Fail(name, reason.toStdString());
+    }
+    if (!file.commit()) Fail(name, file.errorString().toStdString());
+}
+
+}  // namespace suelvan::report

@@ -1,0 +1,19 @@
+// Writing an output of the report: whole or not at all, never over the diary.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <filesystem>
+
+namespace suelvan::report {
+
+// Whether the output `name` ("-" for standard output) is the diary itself, also through
+// a link or a redirection.
+bool IsDiary(const QString& name, const std::filesystem::path& diary);
+
+// A regular or new file is replaced atomically (QSaveFile), so a failure leaves no partial
+// file and never replaces one with less; a device or FIFO is written directly; "-" is
+// standard output. Throws ReportError.
+void WriteOutput(const QString& name, const QByteArray& bytes);
+
+}  // namespace suelvan::report

@@ -1,0 +1,357 @@
+// The PDF for the authority: laid out twice, once to count the pages for "Seite x von y"
+// and once to paint them.
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTextLayout>
+#include <algorithm>
+
+#include "core/entry.h"
+#include "core/logfile.h"
+#include "core/texts.h"
+#include "report/report.h"
+
+namespace suelvan::report {
+namespace {
+
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString NightClock(int minute) { return Text(MakeEntryTime({2000, 1, 1, minute / 60, minute % 60, 0})); }
+
+// "8./9.12.2026", "30.11./1.12.2026", "31.12.2026/1.1.2027"
+QString NightName(int night) {
+    const CalendarDate a = DateOfDayNumber(night);
+    const CalendarDate b = DateOfDayNumber(night + 1);
+    if (a.year != b.year) return GermanDate(night) + QLatin1Char('/') + GermanDate(night + 1);
+    if (a.month != b.month) return QStringLiteral("%1.%2./").arg(a.day).arg(a.month) + GermanDate(night + 1);
+    return QStringLiteral("%1./").arg(a.day) + GermanDate(night + 1);
+}
+
+QFont Face(qreal points, bool bold = false) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+class Pages {
+   public:
+    Pages(QPagedPaintDevice& device, QPainter* painter, int total, QStringList lastFooter)
+        : device_(device), painter_(painter), total_(total), lastFooter_(std::move(lastFooter)) {
+        mm_ = device.logicalDpiY() / 25.4;
+        left_ = 20 * mm_;
+        width_ = device.width() - 40 * mm_;
+        top_ = 15 * mm_;
+        bottom_ = device.height() - 28 * mm_;  // room for the footer of the last page
+        y_ = top_;
+    }
+
+    double mm() const { return mm_; }
+    double left() const { return left_; }
+    double width() const { return width_; }
+    double y() const { return y_; }
+    void Skip(double height) { y_ += height; }
+
+    void Ensure(double height) {
+        if (y_ + height > bottom_ && y_ > top_) NewPage();
+    }
+
+    void NewPage() {
+        Footer(false);
+        if (painter_) device_.newPage();
+        ++page_;
+        y_ = top_;
+    }
+
+    // Lines of text wrapped to `width` at `x`, at the current height; returns their height.
+    double Paragraph(const QString& text, const QFont& font, double x, double width, bool draw = true) {
+        QTextLayout layout(text, font, &device_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        double height = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+        }
+        layout.endLayout();
+        if (draw && painter_) layout.draw(painter_, QPointF(x, y_));
+        return height;
+    }
+
+    // A block of text that may run over pages, line by line.
+    void Flow(const QString& text, const QFont& font, double x, double width) {
+        QTextLayout layout(text, font, &device_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        std::vector<QTextLine> lines;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines.push_back(line);
+        }
+        layout.endLayout();
+        lastFlowHeight_ = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) Ensure(lines[i].height());
+            if (painter_) lines[i].draw(painter_, QPointF(x, y_ - lines[i].y()));
+            if (i + 1 < lines.size()) y_ += lines[i].height();
+        }
+        if (!lines.empty()) lastFlowHeight_ = lines.back().height();
+    }
+    double lastFlowHeight() const { return lastFlowHeight_; }
+    int page() const { return page_; }
+
+    void Line(const QString& text, const QFont& font, double gapAfter = 0) {
+        const double height = Paragraph(text, font, left_, width_, false);
+        Ensure(height);
+        Paragraph(text, font, left_, width_);
+        y_ += height + gapAfter;
+    }
+
+    void Rule() {
+        if (painter_) painter_->drawLine(QPointF(left_, y_), QPointF(left_ + width_, y_));
+    }
+
+    void Bar(double x, double y, double w, double h) {
+        if (painter_) painter_->fillRect(QRectF(x, y, w, h), QColor(60, 90, 160));
+    }
+
+    void Label(const QRectF& box, int flags, const QString& text, const QFont& font) {
+        if (!painter_) return;
+        painter_->setFont(font);
+        painter_->drawText(box, flags, text);
+    }
+
+    int Finish() {
+        Footer(true);
+        return page_;
+    }
+
+   private:
+    void Footer(bool last) {
+        if (!painter_) return;
+        const QFont font = Face(8);
+        painter_->setFont(font);
+        const double lineHeight = QFontMetricsF(font, &device_).lineSpacing();
+        double y = device_.height() - 10 * mm_ - lineHeight;
+        painter_->drawText(QRectF(left_, y, width_, lineHeight), Qt::AlignRight,
+                           QStringLiteral("Seite %1 von %2").arg(page_).arg(total_));
+        if (!last) return;
+        for (auto line = lastFooter_.crbegin(); line != lastFooter_.crend(); ++line) {
+            painter_->drawText(QRectF(left_, y, width_ * 0.8, lineHeight), Qt::AlignLeft, *line);
+            y -= lineHeight;
+        }
+    }
+
+    QPagedPaintDevice& device_;
+    QPainter* painter_;
+    int total_;
+    QStringList lastFooter_;
+    double mm_, left_, width_, top_, bottom_, y_;
+    int page_ = 1;
+    double lastFlowHeight_ = 0;
+};
+
+void BarChart(Pages& pages, const QString& title, const std::vector<int>& values, const QString& firstLabel,
+              const QString& lastLabel, bool labelEach) {
+    const double mm = pages.mm();
+    const double chartHeight = 35 * mm;
+    pages.Ensure(chartHeight + 20 * mm);
+    pages.Line(title, Face(11, true), 2 * mm);
+    const int most = std::max(1, *std::max_element(values.begin(), values.end()));
+    const double top = pages.y();
+    const double slot = pages.width() / static_cast<double>(std::max<std::size_t>(values.size(), 1));
+    const QFont small = Face(7);
+    pages.Label(QRectF(pages.left(), top, 20 * mm, 4 * mm), Qt::AlignLeft, QString::number(most), small);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double h = chartHeight * values[i] / most;
+        const double x = pages.left() + slot * static_cast<double>(i);
+        pages.Bar(x + slot * 0.15, top + 5 * mm + chartHeight - h, slot * 0.7, h);
+        if (labelEach) {
+            pages.Label(QRectF(x, top + 6 * mm + chartHeight, slot, 4 * mm), Qt::AlignHCenter,
+                        QString::number(i), small);
+        }
+    }
+    if (!labelEach) {
+        pages.Label(QRectF(pages.left(), top + 6 * mm + chartHeight, 40 * mm, 4 * mm), Qt::AlignLeft,
+                    firstLabel, small);
+        pages.Label(
+            QRectF(pages.left() + pages.width() - 40 * mm, top + 6 * mm + chartHeight, 40 * mm, 4 * mm),
+            Qt::AlignRight, lastLabel, small);
+    }
+    pages.Skip(chartHeight + 12 * mm);
+}
+
+int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& report, const DiaryInfo& diary,
+        const Person& person, const QString& created) {
+    const std::string name =
+        diary.path.filename().u8string().empty() ? std::string() : ShownPath(diary.path.filename());
+    Pages pages(
+        device, painter, total,
+        {QStringLiteral("Tagebuch: %1, %2 Bytes").arg(QString::fromUtf8(name.c_str())).arg(diary.bytes),
+         QStringLiteral("SHA-256: %1").arg(QString::fromLatin1(diary.sha256)),
+         QStringLiteral("Erstellt: %1").arg(created)});
+    const double mm = pages.mm();
+    const QFont body = Face(10);
+    const QFont bold = Face(10, true);
+    const QFont heading = Face(12, true);
+
+    pages.Line(QStringLiteral("Fluglärm-Tagebuch"), Face(18, true), 3 * mm);
+    if (!person.name.isEmpty()) pages.Line(person.name, body);
+    if (!person.address.isEmpty()) pages.Line(person.address, body);
+    if (!person.name.isEmpty() || !person.address.isEmpty()) pages.Skip(2 * mm);
+    pages.Line(report.from
+                   ? QStringLiteral("Zeitraum: %1 – %2").arg(GermanDate(*report.from), GermanDate(*report.to))
+                   : QStringLiteral("Zeitraum: keine Einträge"),
+               body);
+    pages.Line(
+        QStringLiteral("Nacht: %1–%2 Uhr").arg(NightClock(report.night.start), NightClock(report.night.end)),
+        body, 4 * mm);
+
+    pages.Line(QStringLiteral("Zusammenfassung"), heading, 1 * mm);
+    QStringList summary{QStringLiteral("Einträge: %1").arg(report.total.entries),
+                        QStringLiteral("Nachts: %1").arg(report.total.nightEntries),
+                        QStringLiteral("Landungen: %1").arg(report.total.landings)};
+    for (std::size_t level = 0; level < 4; ++level) {
+        summary << QStringLiteral("Stufe %1 (%2): %3")
+                       .arg(level)
+                       .arg(Text(kLoudnessSteps[level].caption))
+                       .arg(report.total.levels[level]);
+    }
+    summary << QStringLiteral("Tage mit Einträgen: %1").arg(report.days.size())
+            << QStringLiteral("Nächte mit Einträgen: %1").arg(report.nights.size());
+    for (const QString& line : summary) pages.Line(line, body);
+    pages.Skip(4 * mm);
+
+    BarChart(pages, QStringLiteral("Einträge je Stunde"),
+             std::vector<int>(report.hours.begin(), report.hours.end()), {}, {}, true);
+    if (report.from) {
+        std::vector<int> perDate;
+        for (int day = *report.from; day <= *report.to; ++day) {
+            const auto it = report.days.find(day);
+            perDate.push_back(it == report.days.end() ? 0 : it->second.entries);
+        }
+        BarChart(pages, QStringLiteral("Einträge je Datum"), perDate, GermanDate(*report.from),
+                 GermanDate(*report.to), false);
+    }
+
+    // Columns as fractions of the width.
+    const auto column = [&](double from) { return pages.left() + pages.width() * from; };
+    const auto row = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
+                         double lastTo) {
+        double height = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
+            height = std::max(height, pages.Paragraph(cells[i].second, font, 0,
+                                                      pages.width() * (to - cells[i].first) - 2 * mm, false));
+        }
+        pages.Ensure(height);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
+            pages.Paragraph(cells[i].second, font, column(cells[i].first),
+                            pages.width() * (to - cells[i].first) - 2 * mm);
+        }
+        pages.Skip(height);
+    };
+
+    pages.Ensure(20 * mm);
+    pages.Line(QStringLiteral("Nächte"), heading, 1 * mm);
+    row({{0, QStringLiteral("Nacht")},
+         {0.45, QStringLiteral("Einträge")},
+         {0.6, QStringLiteral("erster")},
+         {0.75, QStringLiteral("letzter")}},
+        bold, 1.0);
+    for (const auto& [night, counts] : report.nights) {
+        row({{0, QStringLiteral("Nacht vom ") + NightName(night)},
+             {0.45, QString::number(counts.entries)},
+             {0.6, NightClock(counts.first)},
+             {0.75, NightClock(counts.last)}},
+            body, 1.0);
+    }
+    if (report.nights.empty()) pages.Line(QStringLiteral("keine Einträge in der Nacht"), body);
+    pages.Skip(4 * mm);
+
+    pages.Ensure(20 * mm);
+    pages.Line(QStringLiteral("Alle Einträge"), heading, 1 * mm);
+    row({{0, QStringLiteral("Datum")},
+         {0.14, QStringLiteral("Uhrzeit")},
+         {0.24, QStringLiteral("Lautstärke")},
+         {0.5, QStringLiteral("Landung")},
+         {0.62, QStringLiteral("Notiz")}},
+        bold, 1.0);
+    for (const DiaryEntry& entry : report.entries) {
+        const std::vector<std::pair<double, QString>> cells{
+            {0, GermanDate(entry.day)},
+            {0.14, NightClock(entry.minute)},
+            {0.24, Text(kLoudnessSteps[static_cast<std::size_t>(entry.level)].caption)},
+            {0.5, entry.landing ? QStringLiteral("ja") : QStringLiteral("nein")}};
+        double height = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : 0.62;
+            height = std::max(height, pages.Paragraph(cells[i].second, body, 0,
+                                                      pages.width() * (to - cells[i].first) - 2 * mm, false));
+        }
+        pages.Ensure(height);
+        const double top = pages.y();
+        const int page = pages.page();
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : 0.62;
+            pages.Paragraph(cells[i].second, body, column(cells[i].first),
+                            pages.width() * (to - cells[i].first) - 2 * mm);
+        }
+        // The note runs on over pages if it must: every note is printed complete.
+        pages.Flow(Text(entry.note), body, column(0.62), pages.width() * 0.38);
+        const double noteEnd = pages.y() + pages.lastFlowHeight();
+        pages.Skip((pages.page() == page ? std::max(top + height, noteEnd) : noteEnd) - pages.y());
+    }
+    if (report.entries.empty()) pages.Line(QStringLiteral("keine Einträge im Zeitraum"), body);
+
+    pages.Skip(8 * mm);
+    pages.Ensure(40 * mm);
+    pages.Line(QStringLiteral("Erklärung"), heading, 1 * mm);
+    pages.Line(
+        QStringLiteral("Ich versichere, die aufgeführten Lärmereignisse selbst wahrgenommen und zeitnah "
+                       "notiert zu haben."),
+        body, 12 * mm);
+    pages.Line(QStringLiteral("Ort, Datum: ______________________________        Unterschrift: "
+                              "______________________________"),
+               body);
+    return pages.Finish();
+}
+
+}  // namespace
+
+void PaintReport(QPagedPaintDevice& device, const Report& report, const DiaryInfo& diary,
+                 const Person& person, const QString& created) {
+    const int total = Lay(device, nullptr, 0, report, diary, person, created);
+    QPainter painter(&device);
+    Lay(device, &painter, total, report, diary, person, created);
+}
+
+QByteArray PdfBytes(const Report& report, const DiaryInfo& diary, const Person& person,
+                    const QString& created) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(300);
+        writer.setTitle(QStringLiteral("Fluglärm-Tagebuch"));
+        writer.setCreator(QStringLiteral("suelvan-bericht"));
+        PaintReport(writer, report, diary, person, created);
+    }
+    return bytes;
+}
+
+}  // namespace suelvan::report
