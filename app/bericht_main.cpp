@@ -44,6 +44,7 @@ int main(int argc, char* argv[]) {
     // Outputs need no display; the report window, once there, will.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    platform::IgnoreFileSizeSignal();
     QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
     platform::LoadGermanQtTexts();
 

@@ -65,8 +65,11 @@ void WriteOutput(const QString& name, const QByteArray& bytes) {
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) Fail(name, file.errorString().toStdString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    // Checked on disk before the rename: a size limit can cut a buffered write short silently.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
+        const QString reason = file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("unvollständig geschrieben");
         file.cancelWriting();
         Fail(name, reason.toStdString());
     }

@@ -15,6 +15,9 @@ check() {  # check DESCRIPTION COMMAND...
 cmake --install "$build" --prefix "$prefix" >/dev/null
 check "program installed" test -x "$prefix/suelvan"
 check "icon installed" test -s "$prefix/suelvan.png"
+check "report program installed" test -x "$prefix/suelvan-bericht"
+check "report launcher makes the PDF beside the diary" grep -qF "./suelvan-bericht --from" "$prefix/suelvan-bericht.desktop"
+check "report runs from the installed folder" bash -c "cd '$prefix' && ./suelvan-bericht --json - >/dev/null 2>&1"
 check "license of the carried font installed" grep -q "LIBERATION" "$prefix/LiberationSansNarrow-LICENSE.txt"
 check "empty diary created" test -f "$prefix/Sülvan.txt" -a ! -s "$prefix/Sülvan.txt"
 check "launcher starts the installed program" grep -qxF "Exec=\"$prefix/suelvan\"" "$prefix/suelvan.desktop"
@@ -29,6 +32,8 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
 archive=$(ls "$work"/package/*.tar.gz)
 tar tzf "$archive" >"$work/list"
 check "package holds the program" grep -q '/suelvan$' "$work/list"
+check "package holds the report program" grep -q '/suelvan-bericht$' "$work/list"
+check "package holds both launchers" test "$(grep -c '\.desktop$' "$work/list")" -eq 2
 check "package holds no diary that could replace one" bash -c "! grep -q 'Sülvan.txt' '$work/list'"
 tar xzf "$archive" -C "$prefix/.." --strip-components=1 --transform "s|^|Mein Ordner/|"
 check "unpacking over the folder keeps the diary" cmp -s "$work/diary" "$prefix/Sülvan.txt"

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# suelvan-bericht from outside: exit codes, messages, every output byte, the diary untouched.
+# Usage: bericht_test.sh PATH/TO/suelvan-bericht
+set -uo pipefail
+program=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/bericht test.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR="$work/run" && mkdir -m 700 "$work/run"
+passes=0
+failures=0
+check() {  # check DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"; passes=$((passes + 1))
+    else
+        echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; failures=$((failures + 1))
+    fi
+}
+contains() {  # contains DESCRIPTION NEEDLE HAYSTACK
+    if [[ "$3" == *"$2"* ]]; then
+        echo "ok: $1"; passes=$((passes + 1))
+    else
+        echo "FAILED: $1"; echo "  missing: $2"; echo "  in: ${3:0:400}"; failures=$((failures + 1))
+    fi
+}
+run() {  # run ARGS...: sets rc, out, err
+    timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
+    rc=$?
+    out=$(cat "$work/out")
+    err=$(cat "$work/err")
+}
+
+long_note="Sehr lange Notiz über den Lärm: $(printf 'Düsentriebwerk%.0s ' $(seq 60))Ende"
+printf '7:00 vor dem ersten Kopf\r\n\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xfcber dem Dach\r\n22:14 ! \r\n\r\nMittwoch, 9.12.2026\r\n23:55 !! sp\xe4t\r\n0:20 ! Landung? =SUMME(A1)\r\n1:55 x;"y"\r\nBeschwerde geschickt, 9.12.2026\r\n7:30 %s\r\n' \
+    "$long_note" >diary.txt
+touch -d '2026-12-09 07:31' diary.txt
+before_sum=$(sha256sum diary.txt)
+before_time=$(stat -c %Y diary.txt)
+
+# Usage and bad arguments.
+run --help
+check "--help exits 0" 0 "$rc"
+contains "--help is German, on standard output" "Aufruf:" "$out"
+run diary.txt
+check "no output option prints the usage" "0 yes" "$rc $([[ "$out" == *"--pdf <DATEI>"* ]] && echo yes)"
+while IFS='|' read -r description args message; do
+    # shellcheck disable=SC2086
+    eval "run $args"
+    check "$description: exit 2" 2 "$rc"
+    contains "$description: message" "$message" "$err"
+    contains "$description: usage on standard error" "Aufruf:" "$err"
+done <<'CASES'
+unknown option|--csv - --bogus diary.txt|Unbekannte Option
+second diary|--csv - diary.txt diary.txt|Nur ein Tagebuch
+empty file name|--csv '' diary.txt|Leerer Dateiname für --csv
+invalid date|--from 2026-02-30 --csv - diary.txt|Kein gültiges Datum für --from: „2026-02-30“
+from after to|--from 2026-12-10 --to 2026-12-09 --csv - diary.txt|endet vor seinem Beginn
+malformed night|--night 22-6 --csv - diary.txt|Keine gültige Nachtzeit: „22-6“
+empty night|--night=22:00-22:00 --csv - diary.txt|Keine gültige Nachtzeit
+two outputs to standard output|--csv - --json - diary.txt|Nur eine Ausgabe
+CASES
+
+# The diary missing or of the wrong kind.
+run --csv - "$work/fehlt.txt"
+check "missing diary: exit 1" 1 "$rc"
+contains "missing diary: names the full path" "Datei nicht gefunden: $work/fehlt.txt" "$err"
+mkdir ordner.txt
+run --csv - ordner.txt
+check "directory as diary: exit 1" "1" "$rc"
+contains "directory as diary: message" "Ordner" "$err"
+mkfifo fifo.txt
+run --json - fifo.txt
+check "FIFO as diary fails at once" "1" "$rc"
+
+# CSV, byte for byte.
+run --csv - diary.txt
+check "CSV: exit 0" 0 "$rc"
+expected=$(printf '\xef\xbb\xbfDatum;Wochentag;Uhrzeit;Nacht;Stufe;Lautst\xc3\xa4rke;Landung;Notiz;Zeile\r\n2026-12-08;Dienstag;14:25;;3;Extrem laut - Fensterscheiben vibrieren!!!;ja;Tief \xc3\xbcber dem Dach;4\r\n2026-12-08;Dienstag;22:14;2026-12-08;1;trotz geschlossener Fenster h\xc3\xb6rbar!;nein;;5\r\n2026-12-08;Dienstag;23:55;2026-12-08;2;dr\xc3\xb6hnend/lang anhaltend!!;nein;sp\xc3\xa4t;8\r\n2026-12-09;Mittwoch;00:20;2026-12-08;1;trotz geschlossener Fenster h\xc3\xb6rbar!;ja;'"'"'=SUMME(A1);9\r\n2026-12-09;Mittwoch;01:55;2026-12-08;0;st\xc3\xb6rend;nein;"x;""y""";10\r\n2026-12-09;Mittwoch;07:30;;0;st\xc3\xb6rend;nein;%s;12\r\n' "$long_note" | od -An -c)
+check "CSV bytes" "$expected" "$(od -An -c "$work/out")"
+run --from 2026-12-09 --to=2026-12-09 --night 0:00-5:00 --csv - diary.txt
+check "CSV of a period under another night rule" "$(printf '2026-12-09;Mittwoch;00:20;2026-12-08;1\n2026-12-09;Mittwoch;01:55;2026-12-08;0')" \
+    "$(tail -n +2 "$work/out" | head -n 2 | cut -d';' -f1-5)"
+
+# JSON, compared parsed.
+run --json - diary.txt
+check "JSON: exit 0" 0 "$rc"
+summary=$(python3 -c '
+import json, sys
+r = json.load(open(sys.argv[1]))
+print(r["entries"], r["night_entries"], r["landings"], r["levels"], sum(r["hours"]), r["period"], r["night"],
+      [(n["night"], n["entries"], n["first"], n["last"]) for n in r["nights"]],
+      r["undated"], r["unrecognised"]["count"], r["unrecognised"]["lines"][0]["line"], r["diary"]["bytes"],
+      sorted(r.keys()) == sorted(["diary", "period", "night", "entries", "night_entries", "landings", "levels",
+                                  "hours", "days", "nights", "undated", "unrecognised"]))
+print(r["diary"]["sha256"], r["diary"]["path"])' "$work/out")
+check "JSON counts" "6 4 2 [2, 2, 1, 1] 6 {'from': '2026-12-08', 'to': '2026-12-09'} {'from': '22:00', 'to': '06:00'} [('2026-12-08', 4, '22:14', '01:55')] {'count': 1, 'lines': [1]} 1 11 $(stat -c %s diary.txt) True
+$(sha256sum diary.txt | cut -d' ' -f1) $work/diary.txt" "$summary"
+: >empty.txt
+run --json - empty.txt
+check "empty diary: a valid report with no period" "0 None" "$rc $(python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); print(r["period"]["from"])' "$work/out")"
+
+# Outputs: never the diary, whole or not at all.
+run --csv diary.txt diary.txt
+check "output onto the diary refused" 1 "$rc"
+contains "output onto the diary: message" "wäre das Tagebuch selbst" "$err"
+ln -s diary.txt link.txt
+run --json link.txt diary.txt
+check "output onto the diary through a link refused" 1 "$rc"
+timeout 20 "$program" --csv - diary.txt >>diary.txt 2>/dev/null
+check "standard output into the diary refused" 1 "$?"
+printf 'alt' >kept.csv
+(trap '' XFSZ; ulimit -f 1; exec timeout 20 "$program" --csv kept.csv --pdf kept.pdf diary.txt) 2>"$work/err"
+check "output over the size limit fails" 1 "$?"
+check "failed output keeps the old file" "alt" "$(cat kept.csv)"
+check "no partial files left" "" "$(ls | grep -v -e '^diary.txt$' -e '^kept.csv$' -e '^ordner.txt$' -e '^fifo.txt$' -e '^empty.txt$' -e '^link.txt$' -e '^run$' -e '^out$' -e '^err$')"
+run --csv /dev/null --json r.json diary.txt
+check "several outputs, /dev/null among them" "0 yes" "$rc $([ -c /dev/null ] && [ -s r.json ] && echo yes)"
+mkfifo out.fifo
+run --csv out.fifo diary.txt
+check "a FIFO without a reader fails at once" 1 "$rc"
+
+# The PDF: real text, embedded fonts, page numbers, every note.
+run --pdf report.pdf --name "Erika Mustermann" --address "Hauptstraße 1, 12345 Tarnwiel" diary.txt
+check "PDF: exit 0" 0 "$rc"
+text=$(pdftotext -enc UTF-8 report.pdf - 2>/dev/null | tr -d '\f')
+pages=$(pdfinfo report.pdf | awk '/^Pages:/ {print $2}')
+contains "PDF title" "Fluglärm-Tagebuch" "$text"
+contains "PDF name" "Erika Mustermann" "$text"
+contains "PDF address" "Hauptstraße 1, 12345 Tarnwiel" "$text"
+contains "PDF period" "Zeitraum: 8.12.2026 – 9.12.2026" "$text"
+contains "PDF night rule" "Nacht: 22:00–6:00 Uhr" "$text"
+contains "PDF night table" "Nacht vom 8./9.12.2026" "$text"
+contains "PDF page numbers" "Seite $pages von $pages" "$text"
+contains "PDF declaration" "Ich versichere, die aufgeführten Lärmereignisse selbst wahrgenommen und zeitnah notiert zu haben." "$(tr '\n' ' ' <<<"$text" | tr -s ' ')"
+contains "PDF footer: SHA-256" "$(sha256sum diary.txt | cut -d' ' -f1)" "$text"
+flat=$(grep -v '^Seite [0-9]* von [0-9]*$' <<<"$text" | tr '\n' ' ' | tr -s ' ')  # a note may run over a page
+for note in "Tief über dem Dach" "spät" "=SUMME(A1)" 'x;"y"' "$long_note"; do
+    contains "PDF note complete: ${note:0:30}" "$note" "$flat"
+done
+check "PDF fonts all embedded" "" "$(pdffonts report.pdf | tail -n +3 | awk '$(NF-4) != "yes"')"
+
+# Bad input: random bytes, and a line of 200 MB without a line break, read in bounded memory.
+head -c 1000000 /dev/urandom >random.txt
+run --json - --csv /dev/null random.txt
+check "random bytes: a report, exit 0" 0 "$rc"
+head -c 200000000 /dev/zero | tr '\0' 'x' >long.txt
+peak=$(python3 -c '
+import resource, subprocess, sys
+subprocess.run([sys.argv[1], "--json", "/dev/null", sys.argv[2]], check=True, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss // 1024)' "$program" long.txt)
+check "a 200 MB line is read in bounded memory" yes "$([ "${peak:-999}" -lt 120 ] && echo yes || echo "no: ${peak} MB")"
+rm -f long.txt
+
+check "diary bytes untouched" "$before_sum" "$(sha256sum diary.txt)"
+check "diary time untouched" "$before_time" "$(stat -c %Y diary.txt)"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,332 @@
+#include "core/diary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+
+namespace suelvan {
+namespace {
+
+int Day(int y, int m, int d) { return DayNumber(y, m, d); }
+
+struct EntryCase {
+    const char* line;
+    bool isEntry;
+    int minute;
+    int level;
+    bool landing;
+    const char* note;
+};
+
+class EntryLine : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(EntryLine, IsReadAsTheProgramWroteIt) {
+    const EntryCase& c = GetParam();
+    const auto parsed = ParseEntryLine(c.line);
+    ASSERT_EQ(parsed.has_value(), c.isEntry) << c.line;
+    if (!parsed) return;
+    EXPECT_EQ(parsed->minute, c.minute) << c.line;
+    EXPECT_EQ(parsed->level, c.level) << c.line;
+    EXPECT_EQ(parsed->landing, c.landing) << c.line;
+    EXPECT_EQ(std::string(c.line).substr(parsed->noteAt), c.note) << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, EntryLine,
+    ::testing::Values(
+        EntryCase{"14:30 !!! Landung? Tief", true, 870, 3, true, "Tief"},
+        EntryCase{"14:30 ", true, 870, 0, false, ""}, EntryCase{"14:30", true, 870, 0, false, ""},
+        EntryCase{"14:30 !!!! x", true, 870, 0, false, "!!!! x"}, EntryCase{"0:05 ! ", true, 5, 1, false, ""},
+        EntryCase{"07:05 !! Landung? ", true, 425, 2, true, ""},
+        EntryCase{"9:00 Landung? a b", true, 540, 0, true, "a b"},
+        EntryCase{"9:00 Landung?x", true, 540, 0, false, "Landung?x"},
+        EntryCase{"9:00 !x", true, 540, 0, false, "!x"},
+        EntryCase{"9:00 Landung? !", true, 540, 0, true, "!"},
+        EntryCase{"9:00  doppelt", true, 540, 0, false, " doppelt"},
+        EntryCase{"23:59 ! Landung? Landung?", true, 1439, 1, true, "Landung?"},
+        EntryCase{"24:00 x", false, 0, 0, false, ""}, EntryCase{"9:60 x", false, 0, 0, false, ""},
+        EntryCase{"9:5 x", false, 0, 0, false, ""}, EntryCase{"123:00 x", false, 0, 0, false, ""},
+        EntryCase{"9:000 x", false, 0, 0, false, ""}, EntryCase{"9:00x", false, 0, 0, false, ""},
+        EntryCase{"9.00 x", false, 0, 0, false, ""}, EntryCase{" 9:00 x", false, 0, 0, false, ""},
+        EntryCase{"9:00\tx", false, 0, 0, false, ""}));
+
+struct HeaderCase {
+    const char* line;
+    int day;  // 0: no header
+};
+
+class DayHeader : public ::testing::TestWithParam<HeaderCase> {};
+
+TEST_P(DayHeader, IsRecognisedInAnyLanguage) {
+    const auto day = ParseDayHeader(GetParam().line);
+    EXPECT_EQ(day.value_or(0), GetParam().day) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DayHeader,
+    ::testing::Values(HeaderCase{"Mittwoch, 9.12.2026", Day(2026, 12, 9)},
+                      HeaderCase{"quarta-feira, 9.12.2026", Day(2026, 12, 9)},
+                      HeaderCase{"???????, 09.01.2026  ", Day(2026, 1, 9)},
+                      HeaderCase{"Montag, 29.2.2028", Day(2028, 2, 29)},
+                      HeaderCase{"Samstag, 1.1.100", Day(100, 1, 1)},
+                      HeaderCase{"Freitag, 31.12.9999", Day(9999, 12, 31)},
+                      HeaderCase{"Beschwerde geschickt, 9.12.2026", 0}, HeaderCase{", 9.12.2026", 0},
+                      HeaderCase{"Mittwoch,9.12.2026", 0}, HeaderCase{"Mittwoch, 31.2.2026", 0},
+                      HeaderCase{"Mittwoch, 9.12.02026", 0}, HeaderCase{"Mittwoch, 9.12.99", 0},
+                      HeaderCase{"Mittwoch, 9.12.10000", 0}, HeaderCase{"Mittwoch, 9.12.2026 x", 0},
+                      HeaderCase{"Mittwoch, 9.12.2026.", 0}, HeaderCase{"Mittwoch2, 9.12.2026", 0},
+                      HeaderCase{"Mittwoch, 009.12.2026", 0}, HeaderCase{"Mittwoch, 9.13.2026", 0}));
+
+struct Seen {
+    std::vector<DiaryEntry> entries;
+    std::vector<std::uint64_t> undated;
+    std::vector<std::pair<std::uint64_t, std::string>> unrecognised;
+};
+
+// Feeds the bytes in pieces of `piece` bytes, so line ends split across pieces are seen.
+Seen Read(const std::string& bytes, std::size_t piece = 0) {
+    Seen seen;
+    DiaryReader reader(
+        {[&](const DiaryEntry& e) { seen.entries.push_back(e); },
+         [&](std::uint64_t line) { seen.undated.push_back(line); },
+         [&](std::uint64_t line, std::string text) { seen.unrecognised.emplace_back(line, text); }},
+        true);
+    if (piece == 0) piece = bytes.size() + 1;
+    for (std::size_t at = 0; at < bytes.size(); at += piece)
+        reader.Feed(std::string_view(bytes).substr(at, piece));
+    reader.Finish();
+    std::sort(seen.entries.begin(), seen.entries.end(),
+              [](const DiaryEntry& a, const DiaryEntry& b) { return a.line < b.line; });
+    return seen;
+}
+
+std::string Describe(const Seen& seen) {
+    std::string text;
+    for (const DiaryEntry& e : seen.entries) {
+        text += std::to_string(e.line) + ": " + IsoDate(e.day) + " " + ClockText(e.minute) + " " +
+                std::to_string(e.level) + (e.landing ? " L" : "") + " [" + e.note + "]\n";
+    }
+    for (const std::uint64_t line : seen.undated) text += std::to_string(line) + ": undatiert\n";
+    for (const auto& [line, what] : seen.unrecognised) text += std::to_string(line) + ": ? [" + what + "]\n";
+    return text;
+}
+
+struct DiaryCase {
+    const char* name;
+    std::string bytes;
+    std::string seen;
+};
+
+class HandEditedDiary : public ::testing::TestWithParam<DiaryCase> {};
+
+TEST_P(HandEditedDiary, IsReadLineByLine) {
+    for (const std::size_t piece : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{7}}) {
+        EXPECT_EQ(Describe(Read(GetParam().bytes, piece)), GetParam().seen)
+            << GetParam().name << ", pieces of " << piece;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diaries, HandEditedDiary,
+    ::testing::Values(
+        DiaryCase{"program's own",
+                  "\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xFC"
+                  "ber dem Dach\r\n14:30 ! \r\n",
+                  "3: 2026-12-08 14:25 3 L [Tief über dem Dach]\n4: 2026-12-08 14:30 1 []\n"},
+        DiaryCase{"LF, CR and no final line end", "Dienstag, 8.12.2026\n9:00 a\r9:01 b\r\n\n9:02 c",
+                  "2: 2026-12-08 09:00 0 [a]\n3: 2026-12-08 09:01 0 [b]\n5: 2026-12-08 09:02 0 [c]\n"},
+        DiaryCase{
+            "byte-order mark, UTF-8 and Windows-1252 lines",
+            "\xEF\xBB\xBFMittwoch, 9.12.2026\r\n8:00 L\xC3\xA4rm \xE2\x82\xAC\r\n8:01 L\xE4rm \x80\x81\r\n",
+            "2: 2026-12-09 08:00 0 [Lärm €]\n3: 2026-12-09 08:01 0 [Lärm €\xEF\xBF\xBD]\n"},
+        DiaryCase{
+            "undated and unrecognised",
+            "9:00 vor allem\r\n   \r\nNotiz\r\nMittwoch, 9.12.2026\r\nBeschwerde geschickt, 9.12.2026\r\n",
+            "1: undatiert\n3: ? [Notiz]\n5: ? [Beschwerde geschickt, 9.12.2026]\n"},
+        DiaryCase{"NUL bytes stay in their line", std::string("Mittwoch, 9.12.2026\r\n8:00 a\0b\r\n", 29),
+                  std::string("2: 2026-12-09 08:00 0 [a\0b]\n", 28)},
+        DiaryCase{"back-dated across midnight", "Mittwoch, 9.12.2026\r\n23:55 ! sp\xE4t\r\n0:20 x\r\n",
+                  "2: 2026-12-08 23:55 1 [spät]\n3: 2026-12-09 00:20 0 [x]\n"},
+        DiaryCase{"only the entries more than 12 hours later move",
+                  "Mittwoch, 9.12.2026\r\n12:30 a\r\n23:50 b\r\n12:05 c\r\n0:10 d\r\n",
+                  "2: 2026-12-08 12:30 0 [a]\n3: 2026-12-08 23:50 0 [b]\n4: 2026-12-09 12:05 0 [c]\n"
+                  "5: 2026-12-09 00:10 0 [d]\n"},
+        DiaryCase{"the last of a section cannot be seen",
+                  "Mittwoch, 9.12.2026\r\n23:55 a\r\nDonnerstag, 10.12.2026\r\n0:20 b\r\n",
+                  "2: 2026-12-09 23:55 0 [a]\n4: 2026-12-10 00:20 0 [b]\n"},
+        DiaryCase{"unordered and repeated sections",
+                  "Mittwoch, 9.12.2026\r\n8:00 a\r\nDienstag, 8.12.2026\r\n9:00 b\r\nWednesday, "
+                  "9.12.2026\r\n10:00 c\r\n",
+                  "2: 2026-12-09 08:00 0 [a]\n4: 2026-12-08 09:00 0 [b]\n6: 2026-12-09 10:00 0 [c]\n"}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST(DiaryReader, ShowsOnlyTheFirstCodePointsOfAnUnrecognisedLine) {
+    const std::string line = "Notiz " + std::string(300, 'x') + "\xC3\xA4";
+    const Seen seen = Read(line);
+    ASSERT_EQ(seen.unrecognised.size(), 1u);
+    EXPECT_EQ(seen.unrecognised[0].second, "Notiz " + std::string(194, 'x'));
+}
+
+TEST(DiaryReader, KeepsAVeryLongNoteWhole) {
+    const std::string note(300'000, 'n');
+    const Seen seen = Read("Mittwoch, 9.12.2026\n8:00 " + note + "\n8:01 b", 4096);
+    ASSERT_EQ(seen.entries.size(), 2u);
+    EXPECT_EQ(seen.entries[0].note, note);
+    EXPECT_EQ(seen.entries[1].line, 3u);
+}
+
+struct NightCase {
+    const char* rule;
+    int day;
+    int minute;
+    bool atNight;
+    int night;
+};
+
+class NightWindow : public ::testing::TestWithParam<NightCase> {};
+
+TEST_P(NightWindow, NamesTheNightByItsEvening) {
+    const auto rule = ParseNightRule(GetParam().rule);
+    ASSERT_TRUE(rule);
+    EXPECT_EQ(rule->Contains(GetParam().minute), GetParam().atNight);
+    if (GetParam().atNight) {
+        EXPECT_EQ(IsoDate(rule->NightOf(GetParam().day, GetParam().minute)), IsoDate(GetParam().night));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, NightWindow,
+    ::testing::Values(NightCase{"22:00-06:00", Day(2026, 12, 8), 23 * 60 + 30, true, Day(2026, 12, 8)},
+                      NightCase{"22:00-06:00", Day(2026, 12, 9), 60, true, Day(2026, 12, 8)},
+                      NightCase{"22:00-6:00", Day(2026, 12, 9), 22 * 60, true, Day(2026, 12, 9)},
+                      NightCase{"22:00-06:00", Day(2026, 12, 9), 6 * 60, false, 0},
+                      NightCase{"22:00-06:00", Day(2026, 12, 9), 21 * 60 + 59, false, 0},
+                      NightCase{"0:00-5:00", Day(2026, 12, 9), 60, true, Day(2026, 12, 8)},
+                      NightCase{"00:00-05:00", Day(2026, 12, 9), 23 * 60, false, 0},
+                      NightCase{"23:00-7:00", Day(2027, 1, 1), 6 * 60 + 59, true, Day(2026, 12, 31)},
+                      NightCase{"13:00-15:00", Day(2026, 12, 9), 14 * 60, true, Day(2026, 12, 9)}));
+
+TEST(NightRule, RefusesMalformedWindows) {
+    for (const char* text : {"", "22:00", "22:00-22:00", "22-06", "22:00-6", "24:00-06:00", "22:00-06:60",
+                             "22:00 - 06:00", "022:00-06:00", "22:00-06:00x"}) {
+        EXPECT_FALSE(ParseNightRule(text)) << text;
+    }
+}
+
+Report Build(const std::string& diary, Period period, const char* rule = "22:00-06:00") {
+    ReportBuilder builder(period, *ParseNightRule(rule), true);
+    DiaryReader reader(builder.Sink(), true);
+    reader.Feed(diary);
+    reader.Finish();
+    return builder.Finish();
+}
+
+const std::string kTwoNights =
+    "Dienstag, 8.12.2026\r\n14:00 ! a\r\n22:14 !! Landung? b\r\n"
+    "Mittwoch, 9.12.2026\r\n1:55 !!! c\r\n5:59 d\r\n6:00 Landung? e\r\n"
+    "Donnerstag, 10.12.2026\r\n23:00 f\r\n";
+
+TEST(Report, CountsThePeriodUnderTheNightRule) {
+    const Report r = Build(kTwoNights, {});
+    EXPECT_EQ(r.total.entries, 6);
+    EXPECT_EQ(r.total.nightEntries, 4);
+    EXPECT_EQ(r.total.landings, 2);
+    EXPECT_EQ(r.total.levels, (std::array<int, 4>{3, 1, 1, 1}));
+    EXPECT_EQ(r.hours[22] + r.hours[1] + r.hours[5] + r.hours[23] + r.hours[14] + r.hours[6], 6);
+    ASSERT_EQ(r.nights.size(), 2u);
+    const NightCounts& first = r.nights.at(Day(2026, 12, 8));
+    EXPECT_EQ(first.entries, 3);
+    EXPECT_EQ(ClockText(first.first), "22:14");
+    EXPECT_EQ(ClockText(first.last), "05:59");
+    EXPECT_EQ(r.days.at(Day(2026, 12, 9)).nightEntries, 2);
+    EXPECT_EQ(IsoDate(*r.from), "2026-12-08");
+    EXPECT_EQ(IsoDate(*r.to), "2026-12-10");
+}
+
+struct PeriodCase {
+    std::optional<int> from;
+    std::optional<int> to;
+    const char* reportedFrom;
+    const char* reportedTo;
+    int entries;
+};
+
+class PeriodBounds : public ::testing::TestWithParam<PeriodCase> {};
+
+TEST_P(PeriodBounds, SelectEntriesByTheirDate) {
+    const Report r = Build(kTwoNights, {GetParam().from, GetParam().to});
+    EXPECT_EQ(IsoDate(*r.from), GetParam().reportedFrom);
+    EXPECT_EQ(IsoDate(*r.to), GetParam().reportedTo);
+    EXPECT_EQ(r.total.entries, GetParam().entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, PeriodBounds,
+    ::testing::Values(PeriodCase{Day(2026, 12, 9), std::nullopt, "2026-12-09", "2026-12-10", 4},
+                      PeriodCase{std::nullopt, Day(2026, 12, 8), "2026-12-08", "2026-12-08", 2},
+                      PeriodCase{Day(2027, 1, 1), std::nullopt, "2027-01-01", "2027-01-01", 0},
+                      PeriodCase{std::nullopt, Day(2026, 1, 1), "2026-01-01", "2026-01-01", 0},
+                      PeriodCase{Day(2026, 12, 9), Day(2026, 12, 9), "2026-12-09", "2026-12-09", 3}));
+
+TEST(Report, NightBeganBeforeThePeriodIsListed) {
+    const Report r = Build(kTwoNights, {Day(2026, 12, 9), Day(2026, 12, 9)});
+    ASSERT_EQ(r.nights.size(), 1u);
+    EXPECT_EQ(r.nights.begin()->first, Day(2026, 12, 8));
+    EXPECT_EQ(r.nights.begin()->second.entries, 2);
+}
+
+TEST(Report, EmptyDiaryHasNoPeriod) {
+    const Report r = Build("", {});
+    EXPECT_FALSE(r.from);
+    EXPECT_EQ(r.total.entries, 0);
+}
+
+TEST(Report, EntriesSortByDateAndTimeThenFileOrder) {
+    const Report r = Build("Mittwoch, 9.12.2026\n9:00 b\n8:00 a\n9:00 c\nDienstag, 8.12.2026\n10:00 z\n", {});
+    std::string order;
+    for (const DiaryEntry& e : r.entries) order += e.note;
+    EXPECT_EQ(order, "zabc");
+}
+
+struct CsvCase {
+    DiaryEntry entry;
+    const char* row;
+};
+
+class Csv : public ::testing::TestWithParam<CsvCase> {};
+
+TEST_P(Csv, RowIsSafeForSpreadsheets) { EXPECT_EQ(CsvRow(GetParam().entry, NightRule{}), GetParam().row); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Csv,
+    ::testing::Values(
+        CsvCase{{Day(2026, 12, 9), 115, 3, true, "Tief über dem Dach", 12},
+                "2026-12-09;Mittwoch;01:55;2026-12-08;3;Extrem laut - Fensterscheiben vibrieren!!!;ja;Tief "
+                "über dem "
+                "Dach;12\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, "a;\"b\"", 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;\"a;\"\"b\"\"\";3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 1, false, "=1+1", 3},
+                "2026-12-07;Montag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;'=1+1;3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 2, false, "-\"x\"", 3},
+                "2026-12-07;Montag;14:00;;2;dröhnend/lang anhaltend!!;nein;\"'-\"\"x\"\"\";3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, "\tx", 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;'\tx;3\r\n"},
+        CsvCase{{Day(999, 12, 31), 0, 0, false, "", 1},
+                "0999-12-31;Dienstag;00:00;0999-12-30;0;störend;nein;;1\r\n"}));
+
+TEST(Csv, HeaderIsExact) {
+    EXPECT_EQ(CsvHeader(),
+              "\xEF\xBB\xBF"
+              "Datum;Wochentag;Uhrzeit;Nacht;Stufe;Lautstärke;Landung;Notiz;Zeile\r\n");
+}
+
+}  // namespace
+}  // namespace suelvan
