@@ -109,10 +109,41 @@ void BM_GrepAbsent(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(std::system(command.c_str()));
 }
 
+// What waiting for the disk costs a recording: the whole recording into a small diary
+// (lock, search, append, fdatasync) beside the same append without the sync.
+void BM_RecordDurably(benchmark::State& state) {
+    const Diary& diary = DiaryOfSize(100 * 1000);
+    const LocalDateTime now = diary.nextDay;
+    platform::RecordObservation(now, {"0", 1, false, "opens today's section"}, kGerman, diary.dir);
+    const std::uintmax_t size = fs::file_size(LogPath(diary.dir));
+    for (auto _ : state) {
+        platform::RecordObservation(now, {"0", 2, true, "Tief"}, kGerman, diary.dir);
+        state.PauseTiming();
+        fs::resize_file(LogPath(diary.dir), size);
+        state.ResumeTiming();
+    }
+}
+
+void BM_AppendWithoutSync(benchmark::State& state) {
+    const Diary& diary = DiaryOfSize(100 * 1000);
+    const std::uintmax_t size = fs::file_size(LogPath(diary.dir));
+    const std::string line = "14:30 !! Landung? Tief\r\n";
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(LogPath(diary.dir).c_str(), "ab");
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fclose(file);
+        state.PauseTiming();
+        fs::resize_file(LogPath(diary.dir), size);
+        state.ResumeTiming();
+    }
+}
+
 constexpr std::int64_t kMB = 1000 * 1000;
 
 }  // namespace
 
+BENCHMARK(BM_RecordDurably)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_AppendWithoutSync)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_RecordHeaderPresent)
     ->Arg(1 * kMB)
     ->Arg(100 * kMB)

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
+#include <openssl/evp.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
 #include <cerrno>
+#include <future>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -19,7 +22,7 @@ namespace fs = std::filesystem;
 namespace suelvan::report {
 namespace {
 
-constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kChunk = 4 << 20;
 
 [[noreturn]] void Fail(const std::string& what, const fs::path& path, int error) {
     throw ReportError(what + ": " + ShownPath(path) + " (" + std::generic_category().message(error) + ")");
@@ -66,7 +69,12 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
 
     ReportBuilder builder(period, night, keepEntries);
     DiaryReader reader(builder.Sink(), keepEntries);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    // OpenSSL's SHA-256 uses the processor's SHA instructions, several times faster than
+    // QCryptographicHash; it runs beside the counting on a second core.
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    if (!hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1) {
+        throw ReportError("SHA-256 ist nicht verfügbar.");
+    }
     // Up to the size it had when opened: a diary growing meanwhile cannot keep us reading.
     const auto size = static_cast<std::uint64_t>(info.st_size);
     std::vector<char> buffer(kChunk);
@@ -78,13 +86,22 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         if (n < 0) Fail("Datei kann nicht gelesen werden", path, errno);
         if (n == 0) break;  // cut shorter meanwhile
         const std::string_view piece(buffer.data(), static_cast<std::size_t>(n));
-        hash.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+        auto hashed = std::async(std::launch::async, [&] {
+            return EVP_DigestUpdate(hash.get(), piece.data(), piece.size()) == 1;
+        });
         reader.Feed(piece);
+        if (!hashed.get()) throw ReportError("SHA-256 ist nicht verfügbar.");
         done += static_cast<std::uint64_t>(n);
     }
     reader.Finish();
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(hash.get(), digest, &length) != 1)
+        throw ReportError("SHA-256 ist nicht verfügbar.");
+    const QByteArray sha256 =
+        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
     std::error_code ignored;
-    return {{fs::absolute(path, ignored).lexically_normal(), done, hash.result().toHex()}, builder.Finish()};
+    return {{fs::absolute(path, ignored).lexically_normal(), done, sha256}, builder.Finish()};
 }
 
 QString GermanDate(int day) {
@@ -141,7 +158,7 @@ QByteArray JsonBytes(const Report& report, const DiaryInfo& diary) {
         {"unrecognised",
          QJsonObject{{"count", static_cast<qint64>(report.unrecognisedCount)}, {"lines", unrecognised}}},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
 }  // namespace suelvan::report
