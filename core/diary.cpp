@@ -282,12 +282,10 @@ Report ReportBuilder::Finish() {
     }
     report_.from = from;
     report_.to = to;
-    std::stable_sort(report_.entries.begin(), report_.entries.end(),
-                     [](const DiaryEntry& a, const DiaryEntry& b) {
-                         return a.day != b.day         ? a.day < b.day
-                                : a.minute != b.minute ? a.minute < b.minute
-                                                       : a.line < b.line;
-                     });
+    // The line number makes the order total: no stable sort needed.
+    std::sort(report_.entries.begin(), report_.entries.end(), [](const DiaryEntry& a, const DiaryEntry& b) {
+        return a.day != b.day ? a.day < b.day : a.minute != b.minute ? a.minute < b.minute : a.line < b.line;
+    });
     return std::move(report_);
 }
 
@@ -303,18 +301,23 @@ std::string CsvHeader() {
 }
 
 std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
+    std::string row;
+    AppendCsvRow(row, e, night);
+    return row;
+}
+
+void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night) {
     std::string note = e.note;
     // A spreadsheet must show a note, never run it as a formula.
     if (!note.empty() && std::string_view("=+-@\t").find(note[0]) != std::string_view::npos)
         note.insert(0, "'");
-    std::string row = IsoDate(e.day);
-    row.append(";").append(GermanWeekday(e.day)).append(";").append(ClockText(e.minute)).append(";");
+    row.append(IsoDate(e.day)).append(";").append(GermanWeekday(e.day)).append(";");
+    row.append(ClockText(e.minute)).append(";");
     if (night.Contains(e.minute)) row += IsoDate(night.NightOf(e.day, e.minute));
     row.append(";").append(std::to_string(e.level)).append(";");
     row.append(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption).append(";");
     row.append(e.landing ? "ja" : "nein").append(";").append(Field(std::move(note))).append(";");
     row.append(std::to_string(e.line)).append("\r\n");
-    return row;
 }
 
 }  // namespace suelvan

@@ -151,5 +151,6 @@ std::string_view GermanWeekday(int day);
 // The CSV of the report's entries, UTF-8 with byte-order mark, ';' separated, CR LF.
 std::string CsvHeader();
 std::string CsvRow(const DiaryEntry& entry, const NightRule& night);
+void AppendCsvRow(std::string& out, const DiaryEntry& entry, const NightRule& night);
 
 }  // namespace suelvan

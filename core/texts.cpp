@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <stdexcept>
 
 namespace suelvan {
@@ -136,9 +135,17 @@ bool IsCalendarDate(int year, int month, int day) {
 
 std::string IsoDate(int dayNumber) {
     const CalendarDate d = DateOfDayNumber(dayNumber);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return text;
+    const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
+    return {digit(d.year / 1000),
+            digit(d.year / 100),
+            digit(d.year / 10),
+            digit(d.year),
+            '-',
+            digit(d.month / 10),
+            digit(d.month),
+            '-',
+            digit(d.day / 10),
+            digit(d.day)};
 }
 
 int WeekdayOfDayNumber(int dayNumber) { return ((dayNumber + 4) % 7 + 7) % 7 + 1; }

@@ -111,7 +111,8 @@ QString GermanDate(int day) {
 
 QByteArray CsvBytes(const Report& report) {
     std::string csv = CsvHeader();
-    for (const DiaryEntry& entry : report.entries) csv += CsvRow(entry, report.night);
+    csv.reserve(report.entries.size() * 100);
+    for (const DiaryEntry& entry : report.entries) AppendCsvRow(csv, entry, report.night);
     return QByteArray::fromStdString(csv);
 }
 

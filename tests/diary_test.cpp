@@ -157,6 +157,10 @@ INSTANTIATE_TEST_SUITE_P(
         DiaryCase{"the last of a section cannot be seen",
                   "Mittwoch, 9.12.2026\r\n23:55 a\r\nDonnerstag, 10.12.2026\r\n0:20 b\r\n",
                   "2: 2026-12-09 23:55 0 [a]\n4: 2026-12-10 00:20 0 [b]\n"},
+        DiaryCase{"daylight-saving days keep their wall-clock times",
+                  "Sonntag, 29.3.2026\r\n1:55 a\r\n3:05 b\r\nSonntag, 25.10.2026\r\n2:35 c\r\n2:05 d\r\n",
+                  "2: 2026-03-29 01:55 0 [a]\n3: 2026-03-29 03:05 0 [b]\n5: 2026-10-25 02:35 0 [c]\n"
+                  "6: 2026-10-25 02:05 0 [d]\n"},
         DiaryCase{"unordered and repeated sections",
                   "Mittwoch, 9.12.2026\r\n8:00 a\r\nDienstag, 8.12.2026\r\n9:00 b\r\nWednesday, "
                   "9.12.2026\r\n10:00 c\r\n",
