@@ -307,10 +307,10 @@ std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
 }
 
 void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night) {
-    std::string note = e.note;
     // A spreadsheet must show a note, never run it as a formula.
-    if (!note.empty() && std::string_view("=+-@\t").find(note[0]) != std::string_view::npos)
-        note.insert(0, "'");
+    const bool formula =
+        !e.note.empty() && std::string_view("=+-@\t").find(e.note[0]) != std::string_view::npos;
+    std::string note = formula ? "'" + e.note : e.note;
     row.append(IsoDate(e.day)).append(";").append(GermanWeekday(e.day)).append(";");
     row.append(ClockText(e.minute)).append(";");
     if (night.Contains(e.minute)) row += IsoDate(night.NightOf(e.day, e.minute));
