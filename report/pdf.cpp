@@ -246,22 +246,26 @@ int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& r
 
     // Columns as fractions of the width.
     const auto column = [&](double from) { return pages.left() + pages.width() * from; };
-    const auto row = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
-                         double lastTo) {
+    // Draws the cells side by side at the current height, each wrapped to its column;
+    // returns the row's height without moving on, so a note can still follow beside it.
+    const auto drawCells = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
+                               double lastTo) {
+        const auto width = [&](std::size_t i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
+            return pages.width() * (to - cells[i].first) - 2 * mm;
+        };
         double height = 0;
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
-            height = std::max(height, pages.Paragraph(cells[i].second, font, 0,
-                                                      pages.width() * (to - cells[i].first) - 2 * mm, false));
+            height = std::max(height, pages.Paragraph(cells[i].second, font, 0, width(i), false));
         }
         pages.Ensure(height);
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
-            pages.Paragraph(cells[i].second, font, column(cells[i].first),
-                            pages.width() * (to - cells[i].first) - 2 * mm);
+            pages.Paragraph(cells[i].second, font, column(cells[i].first), width(i));
         }
-        pages.Skip(height);
+        return height;
     };
+    const auto row = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
+                         double lastTo) { pages.Skip(drawCells(cells, font, lastTo)); };
 
     pages.Ensure(20 * mm);
     pages.Line(QStringLiteral("Nächte"), heading, 1 * mm);
@@ -294,20 +298,9 @@ int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& r
             {0.14, NightClock(entry.minute)},
             {0.24, Text(kLoudnessSteps[static_cast<std::size_t>(entry.level)].caption)},
             {0.5, entry.landing ? QStringLiteral("ja") : QStringLiteral("nein")}};
-        double height = 0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const double to = i + 1 < cells.size() ? cells[i + 1].first : 0.62;
-            height = std::max(height, pages.Paragraph(cells[i].second, body, 0,
-                                                      pages.width() * (to - cells[i].first) - 2 * mm, false));
-        }
-        pages.Ensure(height);
+        const double height = drawCells(cells, body, 0.62);
         const double top = pages.y();
         const int page = pages.page();
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const double to = i + 1 < cells.size() ? cells[i + 1].first : 0.62;
-            pages.Paragraph(cells[i].second, body, column(cells[i].first),
-                            pages.width() * (to - cells[i].first) - 2 * mm);
-        }
         // The note runs on over pages if it must: every note is printed complete.
         pages.Flow(Text(entry.note), body, column(0.62), pages.width() * 0.38);
         const double noteEnd = pages.y() + pages.lastFlowHeight();
