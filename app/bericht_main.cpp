@@ -3,7 +3,10 @@
 #include <QDateTime>
 #include <QGuiApplication>
 #include <cstdio>
+#include <exception>
+#include <future>
 #include <optional>
+#include <vector>
 
 #include "core/diary.h"
 #include "core/logfile.h"
@@ -153,14 +156,33 @@ int main(int argc, char* argv[]) {
         const report::ReadDiaryResult read = report::ReadDiary(diary, period, *rule, keepEntries);
         const report::Person person{parser.value(name), parser.value(address)};
         const QString created = QDateTime::currentDateTime().toString(QStringLiteral("d.M.yyyy H:mm"));
+        // CSV and JSON are made and written on threads of their own beside the PDF, which
+        // stays on this one with the fonts; a failure is told for the first output named.
+        std::vector<std::future<void>> written;
         for (const Output& output : outputs) {
             const QString kind = QLatin1String(output.option);
-            const QByteArray bytes = kind == QLatin1String("csv") ? report::CsvBytes(read.report)
-                                     : kind == QLatin1String("json")
-                                         ? report::JsonBytes(read.report, read.info)
-                                         : report::PdfBytes(read.report, read.info, person, created);
-            report::WriteOutput(output.file, bytes);
+            if (kind == QLatin1String("csv")) {
+                written.push_back(std::async(std::launch::async, [&read, &output] {
+                    report::WriteOutput(output.file, report::CsvBytes(read.report));
+                }));
+            } else if (kind == QLatin1String("json")) {
+                written.push_back(std::async(std::launch::async, [&read, &output] {
+                    report::WriteOutput(output.file, report::JsonBytes(read.report, read.info));
+                }));
+            } else {
+                std::promise<void> done;
+                written.push_back(done.get_future());
+                try {
+                    report::WriteOutput(output.file,
+                                        report::PdfBytes(read.report, read.info, person, created));
+                    done.set_value();
+                } catch (...) {
+                    done.set_exception(std::current_exception());
+                }
+            }
         }
+        for (std::future<void>& output : written) output.wait();
+        for (std::future<void>& output : written) output.get();
     } catch (const std::exception& failure) {
         Say(QStringLiteral("suelvan-bericht: ") + QString::fromUtf8(failure.what()));
         return kFailed;

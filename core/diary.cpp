@@ -1,7 +1,13 @@
 #include "core/diary.h"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/encoding.h"
 #include "core/entry.h"
@@ -29,31 +35,124 @@ std::optional<int> Digits(std::string_view s, std::size_t& pos, std::size_t minD
     return value;
 }
 
-// "H:MM" or "HH:MM" at `pos`, hour 0..23.
-std::optional<int> ClockAt(std::string_view s, std::size_t& pos) {
-    const auto hour = Digits(s, pos, 1, 2);
-    if (!hour || *hour > 23 || pos >= s.size() || s[pos] != ':') return std::nullopt;
-    ++pos;
-    const std::size_t before = pos;
-    const auto minute = Digits(s, pos, 2, 2);
-    if (!minute || *minute > 59 || pos - before != 2) return std::nullopt;
-    return *hour * 60 + *minute;
-}
-
-// The word after the blank at `pos`, up to the next blank or the end.
-std::string_view WordAfter(std::string_view s, std::size_t pos) {
-    const std::string_view rest = s.substr(pos + 1);
-    return rest.substr(0, rest.find(' '));
-}
-
-std::string Field(std::string text) {
-    if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
+// "H:MM" or "HH:MM" at `pos`, hour 0..23, as minutes of the day; -1 when there is none.
+// Every diary line starts here, so it is written without loops.
+int ClockAt(std::string_view s, std::size_t& pos) {
+    const std::size_t n = s.size() - pos;
+    const char* c = s.data() + pos;
+    if (n < 4 || !IsDigit(c[0])) return -1;
+    int hour = c[0] - '0';
+    std::size_t at = 1;
+    if (c[1] != ':') {
+        if (!IsDigit(c[1]) || n < 5 || c[2] != ':') return -1;
+        hour = hour * 10 + (c[1] - '0');
+        at = 2;
     }
-    return quoted + '"';
+    if (hour > 23 || !IsDigit(c[at + 1]) || !IsDigit(c[at + 2]) || c[at + 1] > '5') return -1;
+    pos += at + 3;
+    return hour * 60 + (c[at + 1] - '0') * 10 + (c[at + 2] - '0');
+}
+
+// How many '!' follow the blank at `pos` as a word of their own: 1..3, else 0. The
+// levels come in no order, so the usual case is counted without a branch to mispredict.
+int MarkerAt(std::string_view s, std::size_t pos) {
+    if (pos + 5 < s.size()) {
+        std::uint32_t word;
+        std::memcpy(&word, s.data() + pos + 1, 4);
+        // 0x80 in each byte that is '!', exactly (no borrow between the bytes).
+        const std::uint32_t x = word ^ 0x21212121u;
+        const std::uint32_t bang = ~(((x & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | x | 0x7F7F7F7Fu);
+        const std::uint32_t other = ~bang & 0x80808080u;
+        const int n = (std::endian::native == std::endian::little ? std::countr_zero(other)
+                                                                  : std::countl_zero(other)) >>
+                      3;
+        const bool wordEnds = s[pos + 1 + static_cast<std::size_t>(n)] == ' ';
+        return (n <= 3 && wordEnds) ? n : 0;
+    }
+    std::size_t n = 0;
+    while (n < 4 && pos + 1 + n < s.size() && s[pos + 1 + n] == '!') ++n;
+    const std::size_t end = pos + 1 + n;
+    return n <= 3 && (end == s.size() || s[end] == ' ') ? static_cast<int>(n) : 0;
+}
+
+// Whether "Landung?" follows the blank at `pos` as a word of its own.
+bool LandingAt(std::string_view s, std::size_t pos) {
+    constexpr std::size_t kLength = 8;
+    const std::size_t end = pos + 1 + kLength;
+    if (end > s.size()) return false;
+    std::uint64_t word;
+    std::uint64_t landing;
+    std::memcpy(&word, s.data() + pos + 1, kLength);
+    std::memcpy(&landing, "Landung?", kLength);
+    return (word == landing) & (end == s.size() || s[end] == ' ');
+}
+
+// Where the next CR or LF is, 64 bytes at a time: a diary line is a few dozen bytes, so a
+// library search per line spends more on starting than on searching.
+class LineEnds {
+   public:
+    LineEnds(const char* data, std::size_t size) : data_(data), size_(size) { Load(0); }
+
+    // The first CR or LF at or after `pos`; size() when there is none.
+    std::size_t Next(std::size_t pos) {
+        if (pos >= base_ + 64) Load(pos & ~std::size_t{63});
+        std::uint64_t mask = pos - base_ < 64 ? mask_ & (~std::uint64_t{0} << (pos - base_)) : 0;
+        while (mask == 0) {
+            if (base_ + 64 >= size_) return size_;
+            Load(base_ + 64);
+            mask = mask_;
+        }
+        return base_ + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+
+   private:
+    void Load(std::size_t base) {
+        base_ = base;
+        mask_ = 0;
+        const std::size_t n = std::min<std::size_t>(64, size_ - base);
+#if defined(__SSE2__)
+        if (n == 64) {
+            const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i cr = _mm_set1_epi8('\r');
+            for (int i = 0; i < 4; ++i) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + base + 16 * i));
+                const auto bits = static_cast<std::uint32_t>(
+                    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+                mask_ |= std::uint64_t{bits} << (16 * i);
+            }
+            return;
+        }
+#endif
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = data_[base + i];
+            if (c == '\n' || c == '\r') mask_ |= std::uint64_t{1} << i;
+        }
+    }
+
+    const char* data_;
+    std::size_t size_;
+    std::size_t base_ = 0;
+    std::uint64_t mask_ = 0;
+};
+
+// A CSV field: quoted where it holds a separator, a quote or a line break.
+void AppendField(std::string& out, std::string_view text) {
+    if (text.find_first_of(";\"\r\n") == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void AppendNumber(std::string& out, std::uint64_t n) {
+    char digits[20];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end);
 }
 
 }  // namespace
@@ -80,19 +179,16 @@ std::optional<int> ParseDayHeader(std::string_view line) {
 
 std::optional<ParsedEntry> ParseEntryLine(std::string_view line) {
     std::size_t pos = 0;
-    const auto minute = ClockAt(line, pos);
-    if (!minute) return std::nullopt;
-    ParsedEntry entry{*minute, 0, false, line.size()};
+    const int minute = ClockAt(line, pos);
+    if (minute < 0) return std::nullopt;
+    ParsedEntry entry{minute, 0, false, line.size()};
     if (pos == line.size()) return entry;
     if (line[pos] != ' ') return std::nullopt;
-    const std::string_view marker = WordAfter(line, pos);
-    if (marker == "!" || marker == "!!" || marker == "!!!") {
-        entry.level = static_cast<int>(marker.size());
-        pos += 1 + marker.size();
-    }
-    if (pos < line.size() && WordAfter(line, pos) == "Landung?") {
+    entry.level = MarkerAt(line, pos);
+    if (entry.level > 0) pos += 1 + static_cast<std::size_t>(entry.level);
+    if (pos < line.size() && LandingAt(line, pos)) {
         entry.landing = true;
-        pos += 1 + std::string_view("Landung?").size();
+        pos += 9;
     }
     entry.noteAt = pos < line.size() ? pos + 1 : line.size();
     return entry;
@@ -103,6 +199,7 @@ DiaryReader::DiaryReader(DiarySink sink, bool keepNotes) : sink_(std::move(sink)
 void DiaryReader::Feed(std::string_view bytes) {
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
+    LineEnds ends(data, size);
     std::size_t pos = 0;
     while (pos < size) {
         if (afterCr_) {
@@ -112,12 +209,9 @@ void DiaryReader::Feed(std::string_view bytes) {
                 continue;
             }
         }
-        const auto* lf = static_cast<const char*>(std::memchr(data + pos, '\n', size - pos));
-        const std::size_t end = lf ? static_cast<std::size_t>(lf - data) : size;
-        const auto* cr = static_cast<const char*>(std::memchr(data + pos, '\r', end - pos));
-        const std::size_t stop = cr ? static_cast<std::size_t>(cr - data) : end;
+        const std::size_t stop = ends.Next(pos);
         const std::string_view piece(data + pos, stop - pos);
-        if (!cr && !lf) {  // the line goes on in the next piece
+        if (stop == size) {  // the line goes on in the next piece
             if (line_.size() < kKeptPrefix || (keepNotes_ && ParseEntryLine(line_))) {
                 line_.append(piece);
             } else {
@@ -137,7 +231,7 @@ void DiaryReader::Feed(std::string_view bytes) {
             cut_ = false;
             lineOpen_ = false;
         }
-        afterCr_ = cr != nullptr;
+        afterCr_ = data[stop] == '\r';
         pos = stop + 1;
     }
 }
@@ -155,8 +249,7 @@ void DiaryReader::Finish() {
 
 void DiaryReader::Line(std::string_view bytes, bool cut) {
     if (lineNumber_ == 1 && bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-    if (bytes.find_first_not_of(' ') == std::string_view::npos) return;
-    if (IsDigit(bytes[0])) {
+    if (!bytes.empty() && IsDigit(bytes[0])) {
         if (const auto parsed = ParseEntryLine(bytes)) {
             if (!sectionDay_) {
                 if (sink_.undated) sink_.undated(lineNumber_);
@@ -166,19 +259,25 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
             if (keepNotes_) entry.note = DecodeDiaryLine(bytes.substr(parsed->noteAt), cut);
             // Entries more than half a day later than this one were heard before midnight.
             while (!pending_.empty() && pending_.back().minute - entry.minute > kHalfDay) {
-                Emit(std::move(pending_.back()), true);
+                Emit(pending_.back(), true);
                 pending_.pop_back();
             }
-            if (entry.minute > kHalfDay) {
-                // Kept sorted by minute, so the ones a later entry moves are at the back.
-                const auto at = std::upper_bound(pending_.begin(), pending_.end(), entry.minute,
-                                                 [](int m, const DiaryEntry& e) { return m < e.minute; });
-                pending_.insert(at, std::move(entry));
+            if (entry.minute <= kHalfDay) {
+                Emit(entry, false);
             } else {
-                Emit(std::move(entry), false);
+                // Kept sorted by minute, so the ones a later entry moves are at the back;
+                // in a diary written in order a new one goes there too.
+                const auto at =
+                    pending_.empty() || pending_.back().minute <= entry.minute
+                        ? pending_.end()
+                        : std::upper_bound(pending_.begin(), pending_.end(), entry.minute,
+                                           [](int m, const DiaryEntry& e) { return m < e.minute; });
+                pending_.insert(at, std::move(entry));
             }
             return;
         }
+    } else if (bytes.find_first_not_of(' ') == std::string_view::npos) {
+        return;
     } else if (const auto day = ParseDayHeader(bytes)) {
         EndSection();
         sectionDay_ = day;
@@ -195,13 +294,13 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
 }
 
 void DiaryReader::EndSection() {
-    for (DiaryEntry& entry : pending_) Emit(std::move(entry), false);
+    for (DiaryEntry& entry : pending_) Emit(entry, false);
     pending_.clear();
 }
 
-void DiaryReader::Emit(DiaryEntry entry, bool dayBefore) {
+void DiaryReader::Emit(DiaryEntry& entry, bool dayBefore) {
     if (dayBefore) --entry.day;
-    if (sink_.entry) sink_.entry(entry);
+    if (sink_.entry) sink_.entry(std::move(entry));
 }
 
 bool NightRule::Contains(int minute) const {
@@ -217,11 +316,11 @@ int NightRule::SinceStart(int minute) const { return (minute - start + 24 * 60) 
 
 std::optional<NightRule> ParseNightRule(std::string_view text) {
     std::size_t pos = 0;
-    const auto start = ClockAt(text, pos);
-    if (!start || pos >= text.size() || text[pos++] != '-') return std::nullopt;
-    const auto end = ClockAt(text, pos);
-    if (!end || pos != text.size() || *start == *end) return std::nullopt;
-    return NightRule{*start, *end};
+    const int start = ClockAt(text, pos);
+    if (start < 0 || pos >= text.size() || text[pos++] != '-') return std::nullopt;
+    const int end = ClockAt(text, pos);
+    if (end < 0 || pos != text.size() || start == end) return std::nullopt;
+    return NightRule{start, end};
 }
 
 std::string ClockText(int minute) {
@@ -235,16 +334,21 @@ ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
 }
 
 DiarySink ReportBuilder::Sink() {
-    return {[this](const DiaryEntry& e) { Add(e); }, [this](std::uint64_t line) { AddUndated(line); },
+    return {[this](DiaryEntry&& e) { Add(std::move(e)); }, [this](std::uint64_t line) { AddUndated(line); },
             [this](std::uint64_t line, std::string text) { AddUnrecognised(line, std::move(text)); }};
 }
 
-void ReportBuilder::Add(const DiaryEntry& e) {
+void ReportBuilder::Add(DiaryEntry&& e) {
     firstDay_ = std::min(firstDay_.value_or(e.day), e.day);
     lastDay_ = std::max(lastDay_.value_or(e.day), e.day);
     if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return;
     const bool atNight = report_.night.Contains(e.minute);
-    for (DayCounts* counts : {&report_.total, &report_.days[e.day]}) {
+    // Entries come day by day: the map is searched once per day, not per entry.
+    if (!dayCounts_ || dayCountsOf_ != e.day) {
+        dayCounts_ = &report_.days[e.day];
+        dayCountsOf_ = e.day;
+    }
+    for (DayCounts* counts : {&report_.total, dayCounts_}) {
         ++counts->entries;
         counts->nightEntries += atNight;
         counts->landings += e.landing;
@@ -252,13 +356,18 @@ void ReportBuilder::Add(const DiaryEntry& e) {
     }
     ++report_.hours[static_cast<std::size_t>(e.minute / 60)];
     if (atNight) {
-        NightCounts& night = report_.nights[report_.night.NightOf(e.day, e.minute)];
+        const int named = report_.night.NightOf(e.day, e.minute);
+        if (!nightCounts_ || nightCountsOf_ != named) {
+            nightCounts_ = &report_.nights[named];
+            nightCountsOf_ = named;
+        }
+        NightCounts& night = *nightCounts_;
         const int since = report_.night.SinceStart(e.minute);
         if (night.entries == 0 || since < report_.night.SinceStart(night.first)) night.first = e.minute;
         if (night.entries == 0 || since > report_.night.SinceStart(night.last)) night.last = e.minute;
         ++night.entries;
     }
-    if (keepEntries_) report_.entries.push_back(e);
+    if (keepEntries_) report_.entries.push_back(std::move(e));
 }
 
 void ReportBuilder::AddUndated(std::uint64_t line) {
@@ -282,10 +391,13 @@ Report ReportBuilder::Finish() {
     }
     report_.from = from;
     report_.to = to;
-    // The line number makes the order total: no stable sort needed.
-    std::sort(report_.entries.begin(), report_.entries.end(), [](const DiaryEntry& a, const DiaryEntry& b) {
+    // The line number makes the order total: no stable sort needed. A diary written by
+    // the program alone mostly comes in order already.
+    const auto before = [](const DiaryEntry& a, const DiaryEntry& b) {
         return a.day != b.day ? a.day < b.day : a.minute != b.minute ? a.minute < b.minute : a.line < b.line;
-    });
+    };
+    if (!std::is_sorted(report_.entries.begin(), report_.entries.end(), before))
+        std::sort(report_.entries.begin(), report_.entries.end(), before);
     return std::move(report_);
 }
 
@@ -300,24 +412,74 @@ std::string CsvHeader() {
            "Datum;Wochentag;Uhrzeit;Nacht;Stufe;Lautstärke;Landung;Notiz;Zeile\r\n";
 }
 
-std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
-    std::string row;
-    AppendCsvRow(row, e, night);
-    return row;
-}
+namespace {
 
-void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night) {
+// Dates as CSV text, remembered: rows come day by day, and most nights hold several.
+class CsvDates {
+   public:
+    std::string_view DateAndWeekday(int day) {
+        if (day != day_ || text_.empty()) {
+            day_ = day;
+            text_.clear();
+            AppendIsoDate(text_, day);
+            text_.append(";").append(GermanWeekday(day)).append(";");
+        }
+        return text_;
+    }
+    std::string_view Night(int night) {
+        if (night != night_ || nightText_.empty()) {
+            night_ = night;
+            nightText_ = IsoDate(night);
+        }
+        return nightText_;
+    }
+
+   private:
+    int day_ = 0;
+    std::string text_;
+    int night_ = 0;
+    std::string nightText_;
+};
+
+void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night, CsvDates& dates) {
+    row.append(dates.DateAndWeekday(e.day));
+    row.append(ClockText(e.minute));
+    row += ';';
+    if (night.Contains(e.minute)) row.append(dates.Night(night.NightOf(e.day, e.minute)));
+    row += ';';
+    row += static_cast<char>('0' + e.level);
+    row += ';';
+    row.append(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
+    row.append(e.landing ? ";ja;" : ";nein;");
     // A spreadsheet must show a note, never run it as a formula.
     const bool formula =
         !e.note.empty() && std::string_view("=+-@\t").find(e.note[0]) != std::string_view::npos;
-    std::string note = formula ? "'" + e.note : e.note;
-    row.append(IsoDate(e.day)).append(";").append(GermanWeekday(e.day)).append(";");
-    row.append(ClockText(e.minute)).append(";");
-    if (night.Contains(e.minute)) row += IsoDate(night.NightOf(e.day, e.minute));
-    row.append(";").append(std::to_string(e.level)).append(";");
-    row.append(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption).append(";");
-    row.append(e.landing ? "ja" : "nein").append(";").append(Field(std::move(note))).append(";");
-    row.append(std::to_string(e.line)).append("\r\n");
+    if (formula) {
+        AppendField(row, "'" + e.note);
+    } else {
+        AppendField(row, e.note);
+    }
+    row += ';';
+    AppendNumber(row, e.line);
+    row.append("\r\n");
+}
+
+}  // namespace
+
+std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
+    std::string row;
+    CsvDates dates;
+    AppendCsvRow(row, e, night, dates);
+    return row;
+}
+
+std::string CsvText(const std::vector<DiaryEntry>& entries, const NightRule& night) {
+    std::string csv = CsvHeader();
+    // Rows are about 90 bytes: one allocation for most diaries.
+    csv.reserve(csv.size() + entries.size() * 96);
+    CsvDates dates;
+    for (const DiaryEntry& entry : entries) AppendCsvRow(csv, entry, night, dates);
+    return csv;
 }
 
 }  // namespace suelvan

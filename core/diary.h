@@ -24,7 +24,7 @@ struct DiaryEntry {
 
 // What the reader sees, line by line; the callbacks may be left empty.
 struct DiarySink {
-    std::function<void(const DiaryEntry&)> entry;
+    std::function<void(DiaryEntry&&)> entry;
     std::function<void(std::uint64_t line)> undated;
     // The line's first 200 code points, UTF-8.
     std::function<void(std::uint64_t line, std::string text)> unrecognised;
@@ -44,7 +44,7 @@ class DiaryReader {
     void EndLine();
     void Line(std::string_view bytes, bool cut);
     void EndSection();
-    void Emit(DiaryEntry entry, bool dayBefore);
+    void Emit(DiaryEntry& entry, bool dayBefore);  // moves it to the sink
 
     DiarySink sink_;
     bool keepNotes_;
@@ -132,7 +132,7 @@ class ReportBuilder {
    public:
     ReportBuilder(Period period, NightRule night, bool keepEntries);
     DiarySink Sink();
-    void Add(const DiaryEntry& entry);
+    void Add(DiaryEntry&& entry);
     void AddUndated(std::uint64_t line);
     void AddUnrecognised(std::uint64_t line, std::string text);
     Report Finish();
@@ -143,6 +143,10 @@ class ReportBuilder {
     Report report_;
     std::optional<int> firstDay_;
     std::optional<int> lastDay_;
+    DayCounts* dayCounts_ = nullptr;  // of dayCountsOf_, in report_.days
+    int dayCountsOf_ = 0;
+    NightCounts* nightCounts_ = nullptr;
+    int nightCountsOf_ = 0;
 };
 
 // The German weekday name of a day number: the report's own, not the header's.
@@ -151,6 +155,7 @@ std::string_view GermanWeekday(int day);
 // The CSV of the report's entries, UTF-8 with byte-order mark, ';' separated, CR LF.
 std::string CsvHeader();
 std::string CsvRow(const DiaryEntry& entry, const NightRule& night);
-void AppendCsvRow(std::string& out, const DiaryEntry& entry, const NightRule& night);
+// The header and a row per entry, in the order given.
+std::string CsvText(const std::vector<DiaryEntry>& entries, const NightRule& night);
 
 }  // namespace suelvan

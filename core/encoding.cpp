@@ -104,9 +104,15 @@ std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
         }
         return text;
     }
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte < 0xA0) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        // Runs of ASCII, most of a line, are copied as they are.
+        std::size_t ascii = i;
+        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+        text.append(bytes.substr(i, ascii - i));
+        if (ascii == bytes.size()) break;
+        i = ascii;
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0xA0) {
             const char32_t mapped = kHighControls[byte - 0x80];
             AppendUtf8(text, mapped != 0 ? mapped : 0xFFFD);
         } else {

@@ -134,18 +134,25 @@ bool IsCalendarDate(int year, int month, int day) {
 }
 
 std::string IsoDate(int dayNumber) {
+    std::string text;
+    AppendIsoDate(text, dayNumber);
+    return text;
+}
+
+void AppendIsoDate(std::string& out, int dayNumber) {
     const CalendarDate d = DateOfDayNumber(dayNumber);
     const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
-    return {digit(d.year / 1000),
-            digit(d.year / 100),
-            digit(d.year / 10),
-            digit(d.year),
-            '-',
-            digit(d.month / 10),
-            digit(d.month),
-            '-',
-            digit(d.day / 10),
-            digit(d.day)};
+    const char text[] = {digit(d.year / 1000),
+                         digit(d.year / 100),
+                         digit(d.year / 10),
+                         digit(d.year),
+                         '-',
+                         digit(d.month / 10),
+                         digit(d.month),
+                         '-',
+                         digit(d.day / 10),
+                         digit(d.day)};
+    out.append(text, sizeof text);
 }
 
 int WeekdayOfDayNumber(int dayNumber) { return ((dayNumber + 4) % 7 + 7) % 7 + 1; }

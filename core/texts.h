@@ -36,6 +36,7 @@ CalendarDate DateOfDayNumber(int dayNumber);
 bool IsCalendarDate(int year, int month, int day);
 // "YYYY-MM-DD", four-digit year.
 std::string IsoDate(int dayNumber);
+void AppendIsoDate(std::string& out, int dayNumber);
 // 1 = Sunday ... 7 = Saturday.
 int WeekdayOfDayNumber(int dayNumber);
 

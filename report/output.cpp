@@ -18,7 +18,7 @@ namespace {
     throw ReportError("Ausgabe kann nicht geschrieben werden: " + name.toStdString() + " (" + reason + ")");
 }
 
-bool WriteAll(int fd, const QByteArray& bytes) {
+bool WriteAll(int fd, QByteArrayView bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n =
@@ -41,7 +41,7 @@ bool IsDiary(const QString& name, const std::filesystem::path& diary) {
     return known && o.st_dev == d.st_dev && o.st_ino == d.st_ino;
 }
 
-void WriteOutput(const QString& name, const QByteArray& bytes) {
+void WriteOutput(const QString& name, QByteArrayView bytes) {
     if (name == QLatin1String("-")) {
         if (!WriteAll(STDOUT_FILENO, bytes))
             Fail(QStringLiteral("Standardausgabe"), std::generic_category().message(errno));
@@ -66,7 +66,8 @@ void WriteOutput(const QString& name, const QByteArray& bytes) {
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) Fail(name, file.errorString().toStdString());
     // Checked on disk before the rename: a size limit can cut a buffered write short silently.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() ||
+        file.size() != bytes.size()) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("unvollständig geschrieben");

@@ -1,7 +1,7 @@
 // Writing an output of the report: whole or not at all, never over the diary.
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <filesystem>
 
@@ -14,6 +14,6 @@ bool IsDiary(const QString& name, const std::filesystem::path& diary);
 // A regular or new file is replaced atomically (QSaveFile), so a failure leaves no partial
 // file and never replaces one with less; a device or FIFO is written directly; "-" is
 // standard output. Throws ReportError.
-void WriteOutput(const QString& name, const QByteArray& bytes);
+void WriteOutput(const QString& name, QByteArrayView bytes);
 
 }  // namespace suelvan::report

@@ -77,21 +77,39 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     }
     // Up to the size it had when opened: a diary growing meanwhile cannot keep us reading.
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    std::vector<char> buffer(kChunk);
+    struct Chunk {
+        std::size_t bytes = 0;
+        int error = 0;  // of the read
+        bool hashed = true;
+    };
+    std::uint64_t requested = 0;
+    // A second thread reads and hashes the next chunk while this one counts the last.
+    const auto readAndHash = [&](std::vector<char>& buffer) {
+        Chunk chunk;
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - requested));
+        while (chunk.bytes < want) {
+            const ssize_t n = ::read(fd.get(), buffer.data() + chunk.bytes, want - chunk.bytes);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) chunk.error = errno;
+            if (n <= 0) break;  // an error, or cut shorter meanwhile
+            chunk.bytes += static_cast<std::size_t>(n);
+        }
+        requested += chunk.bytes;
+        chunk.hashed = EVP_DigestUpdate(hash.get(), buffer.data(), chunk.bytes) == 1;
+        return chunk;
+    };
+    std::vector<char> buffers[2] = {std::vector<char>(kChunk), std::vector<char>(kChunk)};
+    std::future<Chunk> next = std::async(std::launch::async, readAndHash, std::ref(buffers[0]));
     std::uint64_t done = 0;
-    while (done < size) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - done));
-        const ssize_t n = ::read(fd.get(), buffer.data(), want);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail("Datei kann nicht gelesen werden", path, errno);
-        if (n == 0) break;  // cut shorter meanwhile
-        const std::string_view piece(buffer.data(), static_cast<std::size_t>(n));
-        auto hashed = std::async(std::launch::async, [&] {
-            return EVP_DigestUpdate(hash.get(), piece.data(), piece.size()) == 1;
-        });
-        reader.Feed(piece);
-        if (!hashed.get()) throw ReportError("SHA-256 ist nicht verfügbar.");
-        done += static_cast<std::uint64_t>(n);
+    for (std::size_t current = 0;; current ^= 1) {
+        const Chunk chunk = next.get();
+        if (chunk.error != 0) Fail("Datei kann nicht gelesen werden", path, chunk.error);
+        if (!chunk.hashed) throw ReportError("SHA-256 ist nicht verfügbar.");
+        done += chunk.bytes;
+        const bool last = chunk.bytes < kChunk || done >= size;
+        if (!last) next = std::async(std::launch::async, readAndHash, std::ref(buffers[current ^ 1]));
+        reader.Feed(std::string_view(buffers[current].data(), chunk.bytes));
+        if (last) break;
     }
     reader.Finish();
     unsigned char digest[EVP_MAX_MD_SIZE];
@@ -109,31 +127,31 @@ QString GermanDate(int day) {
     return QStringLiteral("%1.%2.%3").arg(d.day).arg(d.month).arg(d.year);
 }
 
-QByteArray CsvBytes(const Report& report) {
-    std::string csv = CsvHeader();
-    csv.reserve(report.entries.size() * 100);
-    for (const DiaryEntry& entry : report.entries) AppendCsvRow(csv, entry, report.night);
-    return QByteArray::fromStdString(csv);
-}
+std::string CsvBytes(const Report& report) { return CsvText(report.entries, report.night); }
 
 QByteArray JsonBytes(const Report& report, const DiaryInfo& diary) {
     const auto date = [](const std::optional<int>& day) {
         return day ? QJsonValue(Text(IsoDate(*day))) : QJsonValue(QJsonValue::Null);
     };
+    // Made once: a key spelled out per object costs a QString each, thousands of days over.
+    const QString dateKey = QStringLiteral("date"), entriesKey = QStringLiteral("entries"),
+                  nightEntriesKey = QStringLiteral("night_entries"), landingsKey = QStringLiteral("landings"),
+                  levelsKey = QStringLiteral("levels"), nightKey = QStringLiteral("night"),
+                  firstKey = QStringLiteral("first"), lastKey = QStringLiteral("last");
     QJsonArray days;
     for (const auto& [day, counts] : report.days) {
-        days.append(QJsonObject{{"date", Text(IsoDate(day))},
-                                {"entries", counts.entries},
-                                {"night_entries", counts.nightEntries},
-                                {"landings", counts.landings},
-                                {"levels", Array(counts.levels)}});
+        days.append(QJsonObject{{dateKey, Text(IsoDate(day))},
+                                {entriesKey, counts.entries},
+                                {nightEntriesKey, counts.nightEntries},
+                                {landingsKey, counts.landings},
+                                {levelsKey, Array(counts.levels)}});
     }
     QJsonArray nights;
     for (const auto& [night, counts] : report.nights) {
-        nights.append(QJsonObject{{"night", Text(IsoDate(night))},
-                                  {"entries", counts.entries},
-                                  {"first", Text(ClockText(counts.first))},
-                                  {"last", Text(ClockText(counts.last))}});
+        nights.append(QJsonObject{{nightKey, Text(IsoDate(night))},
+                                  {entriesKey, counts.entries},
+                                  {firstKey, Text(ClockText(counts.first))},
+                                  {lastKey, Text(ClockText(counts.last))}});
     }
     QJsonArray undated;
     for (const std::uint64_t line : report.undatedLines) undated.append(static_cast<qint64>(line));

@@ -51,7 +51,18 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"9:5 x", false, 0, 0, false, ""}, EntryCase{"123:00 x", false, 0, 0, false, ""},
         EntryCase{"9:000 x", false, 0, 0, false, ""}, EntryCase{"9:00x", false, 0, 0, false, ""},
         EntryCase{"9.00 x", false, 0, 0, false, ""}, EntryCase{" 9:00 x", false, 0, 0, false, ""},
-        EntryCase{"9:00\tx", false, 0, 0, false, ""}));
+        EntryCase{"9:00\tx", false, 0, 0, false, ""},
+        // Long enough for the marker to be read a word at a time: a blank right after '!'
+        // must not be taken for a second '!'.
+        EntryCase{"9:00 ! !x y", true, 540, 1, false, "!x y"},
+        EntryCase{"9:00 !! ! Landung? z", true, 540, 2, false, "! Landung? z"},
+        EntryCase{"9:00 !!! Landung? zzz", true, 540, 3, true, "zzz"},
+        EntryCase{"9:00 !!!! Landung? z", true, 540, 0, false, "!!!! Landung? z"},
+        EntryCase{"9:00 !!!!! z", true, 540, 0, false, "!!!!! z"},
+        EntryCase{"9:00 !!!x yz", true, 540, 0, false, "!!!x yz"},
+        EntryCase{"9:00 !\x01!! yz", true, 540, 0, false, "!\x01!! yz"},
+        EntryCase{"9:00 Landung?  z", true, 540, 0, true, " z"},
+        EntryCase{"9:00 Landunq? z", true, 540, 0, false, "Landunq? z"}));
 
 struct HeaderCase {
     const char* line;
@@ -170,6 +181,22 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+// Line ends are looked for 64 bytes at a time: lines of every length around that, with
+// every kind of line end, in pieces that cut the blocks anywhere.
+TEST(DiaryReader, FindsEveryLineEndAcrossBlocksAndPieces) {
+    std::string bytes = "Mittwoch, 9.12.2026\r\n";
+    std::string expected;
+    const char* const ends[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; i < 200; ++i) {
+        const std::string note(static_cast<std::size_t>(i % 140), static_cast<char>('a' + i % 26));
+        bytes += ClockText(i) + " " + note + ends[i % 3];
+        expected += std::to_string(i + 2) + ": 2026-12-09 " + ClockText(i) + " 0 [" + note + "]\n";
+    }
+    for (const std::size_t piece : std::vector<std::size_t>{0, 1, 63, 64, 65, 4096}) {
+        EXPECT_EQ(Describe(Read(bytes, piece)), expected) << "pieces of " << piece;
+    }
+}
 
 TEST(DiaryReader, ShowsOnlyTheFirstCodePointsOfAnUnrecognisedLine) {
     const std::string line = "Notiz " + std::string(300, 'x') + "\xC3\xA4";
