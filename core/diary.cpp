@@ -196,6 +196,16 @@ std::optional<ParsedEntry> ParseEntryLine(std::string_view line) {
 
 DiaryReader::DiaryReader(DiarySink sink, bool keepNotes) : sink_(std::move(sink)), keepNotes_(keepNotes) {}
 
+void DiaryReader::KeepNotesOnlyFor(const Period& period) {
+    notesFrom_ = period.from;
+    notesTo_ = period.to;
+    // A night's entries stand under its evening's date and the day after.
+    if (period.night) {
+        notesFrom_ = *period.night;
+        notesTo_ = *period.night + 1;
+    }
+}
+
 void DiaryReader::Feed(std::string_view bytes) {
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
@@ -256,7 +266,9 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
                 return;
             }
             DiaryEntry entry{*sectionDay_, parsed->minute, parsed->level, parsed->landing, {}, lineNumber_};
-            if (keepNotes_) entry.note = DecodeDiaryLine(bytes.substr(parsed->noteAt), cut);
+            const bool noteWanted = keepNotes_ && (!notesFrom_ || *sectionDay_ >= *notesFrom_) &&
+                                    (!notesTo_ || *sectionDay_ <= *notesTo_ + 1);
+            if (noteWanted) entry.note = DecodeDiaryLine(bytes.substr(parsed->noteAt), cut);
             // Entries more than half a day later than this one were heard before midnight.
             while (!pending_.empty() && pending_.back().minute - entry.minute > kHalfDay) {
                 Emit(pending_.back(), true);
@@ -323,6 +335,35 @@ std::optional<NightRule> ParseNightRule(std::string_view text) {
     return NightRule{start, end};
 }
 
+int LastNight(const NightRule& night, int today, int minute) {
+    // A night named N begins on day N, or on N + 1 when it begins before noon.
+    const int beginsOn = night.start < kHalfDay ? 1 : 0;
+    const int startedToday = today - beginsOn;
+    return minute >= night.start ? startedToday : startedToday - 1;
+}
+
+Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& night) {
+    const CalendarDate date = DateOfDayNumber(today);
+    const int monthStart = DayNumber(date.year, date.month, 1);
+    switch (choice) {
+        case QuickPeriod::LastNight: return {std::nullopt, std::nullopt, LastNight(night, today, minute)};
+        case QuickPeriod::LastSevenDays: return {today - 6, today, std::nullopt};
+        case QuickPeriod::ThisMonth: {
+            const int next =
+                date.month == 12 ? DayNumber(date.year + 1, 1, 1) : DayNumber(date.year, date.month + 1, 1);
+            return {monthStart, next - 1, std::nullopt};
+        }
+        case QuickPeriod::LastMonth: {
+            const CalendarDate before = DateOfDayNumber(monthStart - 1);
+            return {DayNumber(before.year, before.month, 1), monthStart - 1, std::nullopt};
+        }
+        case QuickPeriod::ThisYear:
+            return {DayNumber(date.year, 1, 1), DayNumber(date.year, 12, 31), std::nullopt};
+        case QuickPeriod::Everything: break;
+    }
+    return {};
+}
+
 std::string ClockText(int minute) {
     return {static_cast<char>('0' + minute / 600), static_cast<char>('0' + minute / 60 % 10), ':',
             static_cast<char>('0' + minute % 60 / 10), static_cast<char>('0' + minute % 10)};
@@ -343,6 +384,7 @@ void ReportBuilder::Add(DiaryEntry&& e) {
     lastDay_ = std::max(lastDay_.value_or(e.day), e.day);
     if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return;
     const bool atNight = report_.night.Contains(e.minute);
+    if (period_.night && (!atNight || report_.night.NightOf(e.day, e.minute) != *period_.night)) return;
     // Entries come day by day: the map is searched once per day, not per entry.
     if (!dayCounts_ || dayCountsOf_ != e.day) {
         dayCounts_ = &report_.days[e.day];
@@ -388,6 +430,10 @@ Report ReportBuilder::Finish() {
     if (from && to && *from > *to) {
         if (!period_.to) to = from;
         if (!period_.from) from = to;
+    }
+    if (period_.night) {  // the dates the night spans
+        from = *period_.night + (report_.night.start < kHalfDay ? 1 : 0);
+        to = *from + (report_.night.start > report_.night.end ? 1 : 0);
     }
     report_.from = from;
     report_.to = to;

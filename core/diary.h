@@ -34,9 +34,14 @@ struct DiarySink {
 // entries, and dates entries back-dated across midnight. Never fails on content; memory
 // is one line (kept whole only where a note is wanted) plus the afternoon entries of
 // the current section that a later entry may still move to the day before.
+struct Period;
+
 class DiaryReader {
    public:
     DiaryReader(DiarySink sink, bool keepNotes);
+    // Notes only of entries filed under these days (a day more for back-dating): the
+    // window reads a month out of decades without decoding every note.
+    void KeepNotesOnlyFor(const Period& period);
     void Feed(std::string_view bytes);
     void Finish();
 
@@ -48,6 +53,8 @@ class DiaryReader {
 
     DiarySink sink_;
     bool keepNotes_;
+    std::optional<int> notesFrom_;
+    std::optional<int> notesTo_;
     std::string line_;
     bool cut_ = false;       // line_ holds only the start of a longer line
     bool afterCr_ = false;   // the last byte fed was a CR: an LF next belongs to it
@@ -87,7 +94,15 @@ std::string ClockText(int minute);
 struct Period {
     std::optional<int> from;  // day numbers, inclusive
     std::optional<int> to;
+    std::optional<int> night;  // only the entries of this night (named by its evening)
 };
+
+// The report window's quick choices of a period.
+enum class QuickPeriod { LastNight, LastSevenDays, ThisMonth, LastMonth, ThisYear, Everything };
+// The period a quick choice means on `today` at `minute` under `night`.
+Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& night);
+// The most recent night under the rule that has begun by `minute` of `today`.
+int LastNight(const NightRule& night, int today, int minute);
 
 struct DayCounts {
     int entries = 0;

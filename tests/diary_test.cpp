@@ -244,6 +244,49 @@ INSTANTIATE_TEST_SUITE_P(
                       NightCase{"23:00-7:00", Day(2027, 1, 1), 6 * 60 + 59, true, Day(2026, 12, 31)},
                       NightCase{"13:00-15:00", Day(2026, 12, 9), 14 * 60, true, Day(2026, 12, 9)}));
 
+struct LastNightCase {
+    const char* rule;
+    int today;
+    int minute;
+    int night;
+};
+
+class LastNightOf : public ::testing::TestWithParam<LastNightCase> {};
+
+TEST_P(LastNightOf, IsTheMostRecentThatHasBegun) {
+    const LastNightCase& c = GetParam();
+    EXPECT_EQ(LastNight(*ParseNightRule(c.rule), c.today, c.minute), c.night)
+        << c.rule << " at " << ClockText(c.minute) << " on " << IsoDate(c.today);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, LastNightOf,
+    ::testing::Values(LastNightCase{"22:00-06:00", Day(2026, 12, 10), 9 * 60 + 30, Day(2026, 12, 9)},
+                      LastNightCase{"22:00-06:00", Day(2026, 12, 10), 21 * 60 + 59, Day(2026, 12, 9)},
+                      LastNightCase{"22:00-06:00", Day(2026, 12, 10), 22 * 60, Day(2026, 12, 10)},
+                      LastNightCase{"22:00-06:00", Day(2026, 12, 10), 3 * 60, Day(2026, 12, 9)},
+                      LastNightCase{"0:00-5:00", Day(2026, 12, 10), 9 * 60 + 30, Day(2026, 12, 9)},
+                      LastNightCase{"0:00-5:00", Day(2026, 12, 10), 23 * 60 + 59, Day(2026, 12, 9)},
+                      LastNightCase{"1:00-5:00", Day(2026, 12, 10), 0, Day(2026, 12, 8)},
+                      LastNightCase{"23:00-7:00", Day(2027, 1, 1), 23 * 60 + 30, Day(2027, 1, 1)}));
+
+TEST(QuickPeriods, AreTheDaysTheirNamesSay) {
+    const NightRule night;
+    const int today = Day(2026, 12, 9);
+    const auto days = [](const Period& p) {
+        return (p.from ? IsoDate(*p.from) : "-") + " " + (p.to ? IsoDate(*p.to) : "-") + " " +
+               (p.night ? IsoDate(*p.night) : "-");
+    };
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::LastNight, today, 9 * 60, night)), "- - 2026-12-08");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::LastSevenDays, today, 0, night)), "2026-12-03 2026-12-09 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, today, 0, night)), "2026-12-01 2026-12-31 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, Day(2028, 2, 3), 0, night)), "2028-02-01 2028-02-29 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::LastMonth, Day(2027, 1, 31), 0, night)), "2026-12-01 2026-12-31 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::LastMonth, Day(2026, 3, 31), 0, night)), "2026-02-01 2026-02-28 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisYear, today, 0, night)), "2026-01-01 2026-12-31 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::Everything, today, 0, night)), "- - -");
+}
+
 TEST(NightRule, RefusesMalformedWindows) {
     for (const char* text : {"", "22:00", "22:00-22:00", "22-06", "22:00-6", "24:00-06:00", "22:00-06:60",
                              "22:00 - 06:00", "022:00-06:00", "22:00-06:00x"}) {
@@ -263,6 +306,31 @@ const std::string kTwoNights =
     "Dienstag, 8.12.2026\r\n14:00 ! a\r\n22:14 !! Landung? b\r\n"
     "Mittwoch, 9.12.2026\r\n1:55 !!! c\r\n5:59 d\r\n6:00 Landung? e\r\n"
     "Donnerstag, 10.12.2026\r\n23:00 f\r\n";
+
+TEST(Report, OfOneNightHoldsOnlyItsNightEntries) {
+    const Report r = Build(kTwoNights, {std::nullopt, std::nullopt, Day(2026, 12, 8)});
+    EXPECT_EQ(r.total.entries, 3);  // 22:14, 1:55, 5:59
+    EXPECT_EQ(r.total.nightEntries, 3);
+    ASSERT_EQ(r.entries.size(), 3u);
+    EXPECT_EQ(r.entries.front().note, "b");
+    EXPECT_EQ(r.from, Day(2026, 12, 8));
+    EXPECT_EQ(r.to, Day(2026, 12, 9));
+    const Report early = Build(kTwoNights, {std::nullopt, std::nullopt, Day(2026, 12, 8)}, "0:00-5:00");
+    EXPECT_EQ(early.total.entries, 1);  // 1:55
+    EXPECT_EQ(early.from, Day(2026, 12, 9));
+    EXPECT_EQ(early.to, Day(2026, 12, 9));
+}
+
+TEST(DiaryReader, DecodesNotesOnlyOfTheDaysAsked) {
+    std::vector<DiaryEntry> seen;
+    DiaryReader reader({[&](DiaryEntry&& e) { seen.push_back(std::move(e)); }, {}, {}}, true);
+    reader.KeepNotesOnlyFor({Day(2026, 12, 9), Day(2026, 12, 9), std::nullopt});
+    reader.Feed(kTwoNights);
+    reader.Finish();
+    std::string notes;
+    for (const DiaryEntry& e : seen) notes += e.note.empty() ? "." : e.note;
+    EXPECT_EQ(notes, "..cdef");  // the 10th too: one of its entries may be the 9th's
+}
 
 TEST(Report, CountsThePeriodUnderTheNightRule) {
     const Report r = Build(kTwoNights, {});
