@@ -1,10 +1,12 @@
-// suelvan-bericht: the diary made into evidence, from the command line.
+// suelvan-bericht: the diary made into evidence, on the command line or in its window.
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 #include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -14,6 +16,8 @@
 #include "platform/services.h"
 #include "report/output.h"
 #include "report/report.h"
+#include "ui/report_settings.h"
+#include "ui/report_window.h"
 
 namespace {
 
@@ -44,13 +48,6 @@ struct Output {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Outputs need no display; the report window, once there, will.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    platform::IgnoreFileSizeSignal();
-    QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
-    platform::LoadGermanQtTexts();
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Macht aus dem Fluglärm-Tagebuch Belege für die Behörde: Nächte gezählt, als CSV, JSON "
@@ -78,6 +75,44 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("Das Tagebuch; ohne Angabe Sülvan.txt neben dem Programm."),
                                  QStringLiteral("[TAGEBUCH]"));
 
+    // Read before Qt starts, so the diary is counted while the window is being made: the
+    // arguments once without the application (only its error texts need it).
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const bool parsed = parser.parse(arguments);
+    const bool window = parsed && !parser.isSet(QStringLiteral("help")) && !parser.isSet(csv) &&
+                        !parser.isSet(json) && !parser.isSet(pdf);
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    platform::SystemServices services;
+    const std::filesystem::path programDir = services.ProgramDir();
+    const ReportSettings settings = LoadSettings(SettingsPath(programDir));
+    const QString nightText = parser.isSet(night) ? parser.value(night) : window ? settings.night : parser.value(night);
+    std::future<DiaryLoad> preload;
+    const std::optional<NightRule> preloadRule = ParseNightRule(nightText.toStdString());
+    if (window && display && preloadRule && !parser.isSet(from) && !parser.isSet(to) &&
+        parser.positionalArguments().size() <= 1 && (!programDir.empty() || !parser.positionalArguments().isEmpty())) {
+        const std::filesystem::path diary = parser.positionalArguments().isEmpty()
+                                                ? LogPath(programDir)
+                                                : platform::ToPath(parser.positionalArguments().first());
+        const Period month = ReportWindow::PeriodAt(services, ReportWindow::kThisMonthChoice, *preloadRule);
+        preload = std::async(std::launch::async, [=] { return LoadDiary(diary, month, *preloadRule); });
+    }
+
+    std::unique_ptr<QCoreApplication> app;
+    if (window && display) {
+        app = std::make_unique<QApplication>(argc, argv);
+    } else if (parsed && parser.isSet(pdf)) {
+        // The PDF needs fonts, not a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    platform::IgnoreFileSizeSignal();
+    QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
+    platform::LoadGermanQtTexts();
+
     const auto badArgument = [&](const QString& why) {
         Say(QStringLiteral("suelvan-bericht: ") + why + QLatin1Char('\n'));
         std::fputs(parser.helpText().toLocal8Bit().constData(), stderr);
@@ -100,12 +135,12 @@ int main(int argc, char* argv[]) {
     if (period.from && period.to && *period.from > *period.to) {
         return badArgument(QStringLiteral("Der Zeitraum endet vor seinem Beginn (--from liegt nach --to)."));
     }
-    const std::optional<NightRule> rule = ParseNightRule(parser.value(night).toStdString());
+    const std::optional<NightRule> rule = ParseNightRule(nightText.toStdString());
     if (!rule) {
         return badArgument(
             QStringLiteral("Keine gültige Nachtzeit: „%1“ (erwartet H:MM-H:MM, Beginn und Ende "
                            "verschieden).")
-                .arg(parser.value(night)));
+                .arg(nightText));
     }
     std::vector<Output> outputs;
     for (const auto& [option, label] :
@@ -123,16 +158,12 @@ int main(int argc, char* argv[]) {
                       [](const Output& o) { return o.file == QLatin1String("-"); }) > 1) {
         return badArgument(QStringLiteral("Nur eine Ausgabe kann auf die Standardausgabe (-) gehen."));
     }
-    if (outputs.empty()) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
 
     std::filesystem::path diary;
     if (!parser.positionalArguments().isEmpty()) {
         diary = platform::ToPath(parser.positionalArguments().first());
     } else {
-        const std::filesystem::path dir = platform::SystemServices().ProgramDir();
+        const std::filesystem::path& dir = programDir;
         if (dir.empty()) {
             Say(QStringLiteral(
                 "suelvan-bericht: Der Ordner des Programms lässt sich nicht bestimmen; bitte das "
@@ -140,6 +171,22 @@ int main(int argc, char* argv[]) {
             return kFailed;
         }
         diary = LogPath(dir);
+    }
+    if (outputs.empty()) {
+        if (!display) {
+            Say(QStringLiteral("suelvan-bericht: Ohne Bildschirm kein Fenster. Für Ausgaben ohne Fenster "
+                               "--csv, --json oder --pdf angeben (--help zeigt alle Angaben)."));
+            return kFailed;
+        }
+        ReportWindow reportWindow(services, diary, SettingsPath(programDir),
+                                  preload.valid() ? std::optional<DiaryLoad>(preload.get()) : std::nullopt, nightText);
+        if (period.from || period.to) {
+            const int first = period.from.value_or(period.to.value_or(0));
+            reportWindow.ShowPeriod(first, period.to.value_or(first));
+        }
+        reportWindow.resize(reportWindow.sizeHint().expandedTo(QSize(900, 640)));
+        reportWindow.show();
+        return QApplication::exec();
     }
     for (const Output& output : outputs) {
         if (report::IsDiary(output.file, diary)) {

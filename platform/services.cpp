@@ -66,6 +66,16 @@ void SystemServices::ShellOpen(const QString& command, std::function<void(const 
     OpenWithDesktop(*target, QCoreApplication::instance(), std::move(failed));
 }
 
+void SystemServices::OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) {
+    // Only a mailto: link, ASCII through and through, so it is no option of the opener.
+    if (!mailto.startsWith("mailto:")) {
+        failed(QStringLiteral("Das ist kein E-Mail-Link und wird nicht geöffnet."));
+        return;
+    }
+    OpenWithDesktop({OpenTarget::Kind::MailLink, QString::fromLatin1(mailto)}, QCoreApplication::instance(),
+                    std::move(failed));
+}
+
 void SystemServices::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, kAppTitle, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);

@@ -1,6 +1,7 @@
 // What the window needs from the world. Tests hand the window substitutes.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <filesystem>
@@ -29,6 +30,8 @@ class Services {
     // `failed` receives a German description if nothing could be opened; it may be
     // called later, from the event loop.
     virtual void ShellOpen(const QString& command, std::function<void(const QString&)> failed) = 0;
+    // Hands a "mailto:" URL, percent-encoded, to the same opener.
+    virtual void OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) = 0;
     // A modal box with the given text and only an OK button; returns once it is closed.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
 };
@@ -41,6 +44,7 @@ class SystemServices final : public Services {
     WeekdayNames Weekdays() override;
     std::filesystem::path ProgramDir() override;
     void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override;
+    void OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) override;
     void ShowMessage(QWidget* parent, const QString& text) override;
 };
 

@@ -15,6 +15,8 @@ QString CouldNotOpen(const OpenTarget& target, const QString& reason = {}) {
     QString text =
         target.kind == OpenTarget::Kind::LocalFile
             ? QStringLiteral("Die Datei „%1“ konnte nicht geöffnet werden.").arg(Readable(target.target))
+        : target.kind == OpenTarget::Kind::MailLink
+            ? QStringLiteral("Das E-Mail-Programm konnte nicht geöffnet werden.")
             : QStringLiteral("Die Seite „%1“ konnte nicht geöffnet werden.").arg(target.target);
     if (!reason.isEmpty()) text += QLatin1Char(' ') + reason;
     return text;

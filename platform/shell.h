@@ -9,9 +9,9 @@
 namespace suelvan::platform {
 
 struct OpenTarget {
-    enum class Kind { LocalFile, WebAddress };
+    enum class Kind { LocalFile, WebAddress, MailLink };
     Kind kind;
-    QString target;  // an absolute path, or an http(s) URL with forward slashes
+    QString target;  // an absolute path, an http(s) URL with forward slashes, or a mailto: URL
 
     friend bool operator==(const OpenTarget&, const OpenTarget&) = default;
 };

@@ -20,17 +20,6 @@ QString Text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QString NightClock(int minute) { return Text(MakeEntryTime({2000, 1, 1, minute / 60, minute % 60, 0})); }
-
-// "8./9.12.2026", "30.11./1.12.2026", "31.12.2026/1.1.2027"
-QString NightName(int night) {
-    const CalendarDate a = DateOfDayNumber(night);
-    const CalendarDate b = DateOfDayNumber(night + 1);
-    if (a.year != b.year) return GermanDate(night) + QLatin1Char('/') + GermanDate(night + 1);
-    if (a.month != b.month) return QStringLiteral("%1.%2./").arg(a.day).arg(a.month) + GermanDate(night + 1);
-    return QStringLiteral("%1./").arg(a.day) + GermanDate(night + 1);
-}
-
 QFont Face(qreal points, bool bold = false) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/entry.h"
 #include "core/logfile.h"
 
 namespace fs = std::filesystem;
@@ -55,7 +56,7 @@ QJsonArray Array(const auto& counts) {
 }  // namespace
 
 ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
-                          bool keepEntries) {
+                          bool keepEntries, bool hashed) {
     // O_NONBLOCK: a FIFO in the diary's place must fail at once, not wait for a writer.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
@@ -69,6 +70,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
 
     ReportBuilder builder(period, night, keepEntries);
     DiaryReader reader(builder.Sink(), keepEntries);
+    reader.KeepNotesOnlyFor(period);
     // OpenSSL's SHA-256 uses the processor's SHA instructions, several times faster than
     // QCryptographicHash; it runs beside the counting on a second core.
     const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
@@ -95,7 +97,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
             chunk.bytes += static_cast<std::size_t>(n);
         }
         requested += chunk.bytes;
-        chunk.hashed = EVP_DigestUpdate(hash.get(), buffer.data(), chunk.bytes) == 1;
+        if (hashed) chunk.hashed = EVP_DigestUpdate(hash.get(), buffer.data(), chunk.bytes) == 1;
         return chunk;
     };
     std::vector<char> buffers[2] = {std::vector<char>(kChunk), std::vector<char>(kChunk)};
@@ -117,9 +119,20 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     if (EVP_DigestFinal_ex(hash.get(), digest, &length) != 1)
         throw ReportError("SHA-256 ist nicht verfügbar.");
     const QByteArray sha256 =
-        QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex();
+        hashed ? QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex()
+               : QByteArray();
     std::error_code ignored;
     return {{fs::absolute(path, ignored).lexically_normal(), done, sha256}, builder.Finish()};
+}
+
+QString NightClock(int minute) { return Text(MakeEntryTime({2000, 1, 1, minute / 60, minute % 60, 0})); }
+
+QString NightName(int night) {
+    const CalendarDate a = DateOfDayNumber(night);
+    const CalendarDate b = DateOfDayNumber(night + 1);
+    if (a.year != b.year) return GermanDate(night) + QLatin1Char('/') + GermanDate(night + 1);
+    if (a.month != b.month) return QStringLiteral("%1.%2./").arg(a.day).arg(a.month) + GermanDate(night + 1);
+    return QStringLiteral("%1./").arg(a.day) + GermanDate(night + 1);
 }
 
 QString GermanDate(int day) {

@@ -33,9 +33,10 @@ struct ReadDiaryResult {
 };
 
 // Reads the diary read-only, up to the size it had when opened, counting in the same
-// pass that hashes it. Throws ReportError for a missing, unreadable or irregular file.
+// pass that hashes it (unless `hashed` is false: the window changing its period). Throws
+// ReportError for a missing, unreadable or irregular file.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
-                          bool keepEntries);
+                          bool keepEntries, bool hashed = true);
 
 struct Person {
     QString name;
@@ -53,5 +54,9 @@ QByteArray PdfBytes(const Report& report, const DiaryInfo& diary, const Person& 
 
 // "1.12.2026"
 QString GermanDate(int day);
+// "6:00", as the diary writes times
+QString NightClock(int minute);
+// The night named by its evening: "8./9.12.2026", "30.11./1.12.2026", "31.12.2026/1.1.2027"
+QString NightName(int night);
 
 }  // namespace suelvan::report

@@ -26,6 +26,10 @@ class FakeServices : public platform::Services {
         opened.push_back(command);
         if (openFailure) failed(*openFailure);
     }
+    void OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) override {
+        mailed.push_back(mailto);
+        if (openFailure) failed(*openFailure);
+    }
     void ShowMessage(QWidget*, const QString& text) override {
         messages.push_back(text);
         cursorBusyDuringMessage = QApplication::overrideCursor() != nullptr;
@@ -36,6 +40,7 @@ class FakeServices : public platform::Services {
     std::filesystem::path programDir = "/nowhere";
     std::optional<QString> openFailure;
     std::vector<QString> opened;
+    std::vector<QByteArray> mailed;
     std::vector<QString> messages;
     bool cursorBusyDuringMessage = false;
 };

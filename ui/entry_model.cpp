@@ -1,0 +1,118 @@
+#include "ui/entry_model.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "core/entry.h"
+#include "report/report.h"
+
+namespace suelvan {
+namespace {
+
+QString Text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace
+
+void EntryModel::SetReport(std::shared_ptr<const Report> report) {
+    beginResetModel();
+    report_ = std::move(report);
+    day_.reset();
+    Fill();
+    endResetModel();
+}
+
+void EntryModel::ShowDay(std::optional<int> day) {
+    beginResetModel();
+    day_ = day;
+    Fill();
+    endResetModel();
+}
+
+const DiaryEntry& EntryModel::EntryAt(int row) const { return report_->entries[rows_[static_cast<std::size_t>(row)]]; }
+
+void EntryModel::Fill() {
+    rows_.clear();
+    if (!report_) return;
+    const std::vector<DiaryEntry>& entries = report_->entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!day_ || entries[i].day == *day_) rows_.push_back(i);
+    }
+    // The report comes by date and time already.
+    if (sortColumn_ != kDate || order_ != Qt::AscendingOrder) sort(sortColumn_, order_);
+}
+
+int EntryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int EntryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant EntryModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const DiaryEntry& e = EntryAt(index.row());
+    if (role == Qt::TextAlignmentRole && (index.column() == kTime || index.column() == kLine)) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    const NightRule& night = report_->night;
+    switch (index.column()) {
+        case kDate: return report::GermanDate(e.day);
+        case kTime: return report::NightClock(e.minute);
+        case kNight: return night.Contains(e.minute) ? report::NightName(night.NightOf(e.day, e.minute)) : QString();
+        case kLoudness: return Text(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
+        case kLanding: return e.landing ? QStringLiteral("ja") : QStringLiteral("nein");
+        case kNote: return Text(e.note);
+        case kLine: return QVariant::fromValue(static_cast<qulonglong>(e.line));
+        default: return {};
+    }
+}
+
+QVariant EntryModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const kTitles[] = {"Datum", "Uhrzeit", "Nacht", "Lautstärke", "Landung", "Notiz", "Zeile"};
+    return section >= 0 && section < kColumns ? QString::fromUtf8(kTitles[section]) : QVariant();
+}
+
+void EntryModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kColumns) return;
+    const bool resetting = sortColumn_ != column || order_ != order || !rows_.empty();
+    if (resetting) emit layoutAboutToBeChanged();
+    sortColumn_ = column;
+    order_ = order;
+    if (report_) {
+        const std::vector<DiaryEntry>& entries = report_->entries;
+        const NightRule& night = report_->night;
+        // Ties keep date and time order, then the diary's.
+        const auto key = [&](std::size_t i) {
+            const DiaryEntry& e = entries[i];
+            switch (column) {
+                case kTime: return std::tuple(e.minute, 0, 0);
+                case kNight:
+                    return night.Contains(e.minute) ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
+                                                    : std::tuple(0, 0, 0);
+                case kLoudness: return std::tuple(e.level, 0, 0);
+                case kLanding: return std::tuple(e.landing ? 1 : 0, 0, 0);
+                case kLine: return std::tuple(0, 0, 0);
+                default: return std::tuple(0, 0, 0);
+            }
+        };
+        std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
+            if (column == kNote) {
+                const int c = entries[a].note.compare(entries[b].note);
+                if (c != 0) return order == Qt::AscendingOrder ? c < 0 : c > 0;
+            } else if (column == kLine) {
+                if (entries[a].line != entries[b].line)
+                    return order == Qt::AscendingOrder ? entries[a].line < entries[b].line : entries[a].line > entries[b].line;
+            } else if (key(a) != key(b)) {
+                return order == Qt::AscendingOrder ? key(a) < key(b) : key(b) < key(a);
+            }
+            if (column == kDate && order == Qt::DescendingOrder) return a > b;
+            return a < b;
+        });
+    }
+    if (resetting) emit layoutChanged();
+}
+
+}  // namespace suelvan

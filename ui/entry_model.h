@@ -1,0 +1,43 @@
+// The period's entries as the table shows them, sortable by any column; optionally only
+// those of one date.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/diary.h"
+
+namespace suelvan {
+
+class EntryModel : public QAbstractTableModel {
+    Q_OBJECT
+
+   public:
+    enum Column { kDate, kTime, kNight, kLoudness, kLanding, kNote, kLine, kColumns };
+
+    using QAbstractTableModel::QAbstractTableModel;
+    void SetReport(std::shared_ptr<const Report> report);
+    // Only the entries of that date; none: all of the period.
+    void ShowDay(std::optional<int> day);
+    std::optional<int> ShownDay() const { return day_; }
+    const DiaryEntry& EntryAt(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+   private:
+    void Fill();
+
+    std::shared_ptr<const Report> report_;
+    std::optional<int> day_;
+    std::vector<std::size_t> rows_;  // into report_->entries, in the shown order
+    int sortColumn_ = kDate;
+    Qt::SortOrder order_ = Qt::AscendingOrder;
+};
+
+}  // namespace suelvan

@@ -1,0 +1,56 @@
+// The report window's "Angaben": who complains, to whom, under which night rule; kept in
+// an INI file beside the program, portable like the diary.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <filesystem>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace suelvan {
+
+struct ReportSettings {
+    QString name;
+    QString address;
+    QString recipient;  // e-mail address of complaints
+    QString night = QStringLiteral("22:00-06:00");
+
+    friend bool operator==(const ReportSettings&, const ReportSettings&) = default;
+};
+
+// "suelvan-bericht.ini" in the folder.
+std::filesystem::path SettingsPath(const std::filesystem::path& programDir);
+ReportSettings LoadSettings(const std::filesystem::path& file);
+// False when the file cannot be written (a read-only folder); the values then live on
+// only in memory.
+bool SaveSettings(const std::filesystem::path& file, const ReportSettings& settings);
+
+// The night rules offered, with their captions: "22:00–6:00 (Deutschland)" first.
+struct NightChoice {
+    QString caption;
+    QString rule;  // "H:MM-H:MM"
+};
+const std::vector<NightChoice>& NightChoices();
+
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+   public:
+    SettingsDialog(const ReportSettings& settings, QWidget* parent = nullptr);
+    ReportSettings Settings() const;
+
+   private:
+    void accept() override;
+
+    QLineEdit* name_;
+    QPlainTextEdit* address_;
+    QLineEdit* recipient_;
+    QComboBox* night_;
+    QLineEdit* customNight_;
+    ReportSettings settings_;
+};
+
+}  // namespace suelvan

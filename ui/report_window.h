@@ -1,0 +1,135 @@
+// The report window: the nights of a period at a glance, saved, printed, or sent as a
+// complaint. It follows the diary as it grows.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/diary.h"
+#include "platform/services.h"
+#include "report/report.h"
+#include "ui/report_settings.h"
+
+class QComboBox;
+class QDateEdit;
+class QFileSystemWatcher;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace suelvan {
+
+class BarChart;
+class EntryModel;
+
+// What reading the diary for a period gave: the report, or the message why not.
+struct DiaryLoad {
+    std::optional<report::ReadDiaryResult> read;
+    QString error;
+};
+DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
+                    bool hashed = true);
+
+class ReportWindow : public QWidget {
+    Q_OBJECT
+
+   public:
+    // The file dialogs, replaceable in tests: return the chosen path, or empty.
+    struct Dialogs {
+        std::function<QString(QWidget*, const QString& title, const QString& suggested, const QString& filter)> save;
+        std::function<QString(QWidget*, const QString& title, const QString& folder)> open;
+    };
+
+    // `first`, when given, is the diary already read for "Dieser Monat" under the
+    // settings' night rule: the program reads it while Qt starts.
+    // `night`, when given, is the night rule to start with instead of the settings' one.
+    ReportWindow(platform::Services& services, std::filesystem::path diary, std::filesystem::path settingsFile,
+                 std::optional<DiaryLoad> first = std::nullopt, const QString& night = {},
+                 QWidget* parent = nullptr);
+    ~ReportWindow() override;
+
+    void SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // "Zeitraum…" with these dates.
+    void ShowPeriod(int from, int to);
+    const Report& CurrentReport() const { return *report_; }
+    // The quick choice's period at the services' current time.
+    static Period PeriodAt(platform::Services& services, int choice, const NightRule& night);
+    static constexpr int kThisMonthChoice = 2;  // selected at start
+
+   private:
+    void CreateControls();
+    void ConnectControls();
+    void Reload();  // the whole diary again, hashed: it changed, or another was chosen
+    void Refresh();  // the period or the night rule changed
+    void Show(DiaryLoad load, const Period& period);
+    void ShowReport(std::shared_ptr<const Report> report);
+    void WatchDiary();
+    std::optional<NightRule> SelectedRule() const;
+    Period SelectedPeriod() const;
+    // The report that a complaint or the buttons are about: a clicked date, else the period.
+    Report SelectedReport() const;
+    report::Person Person() const;
+    void Say(const QString& text);
+
+    void ChooseFile();
+    void EditSettings();
+    void SavePdf();
+    void Print();
+    void SaveCsv();
+    void CopyComplaint();
+    void WriteMail();
+    void ShowOddLines();
+    void DateActivated(int index);
+
+    platform::Services& services_;
+    std::filesystem::path diary_;
+    std::filesystem::path settingsFile_;
+    ReportSettings settings_;
+    QString startNight_;
+    bool settingsUnsavedTold_ = false;
+    Dialogs dialogs_;
+
+    std::shared_ptr<const Report> report_;
+    std::optional<report::DiaryInfo> info_;
+    Period heldPeriod_;  // what report_ was read for
+    QString error_;
+
+    QComboBox* cboZeitraum = nullptr;
+    QDateEdit* datVon = nullptr;
+    QDateEdit* datBis = nullptr;
+    QComboBox* cboNacht = nullptr;
+    QLineEdit* txtNacht = nullptr;
+    QPushButton* cmdDatei = nullptr;
+    QPushButton* cmdAngaben = nullptr;
+    QLabel* lblMeldung = nullptr;
+    QLabel* lblEintraege = nullptr;
+    QLabel* lblNachts = nullptr;
+    QLabel* lblLandungen = nullptr;
+    QLabel* lblGestoerteNaechte = nullptr;
+    QLabel* lblStufe[4] = {};
+    QLabel* lblZeilen = nullptr;
+    QPushButton* cmdZeilen = nullptr;
+    BarChart* chrStunden = nullptr;
+    BarChart* chrTage = nullptr;
+    QLabel* lblAuswahl = nullptr;
+    QPushButton* cmdAlleTage = nullptr;
+    QTableView* tblEintraege = nullptr;
+    EntryModel* model_ = nullptr;
+    QPushButton* cmdPdf = nullptr;
+    QPushButton* cmdDrucken = nullptr;
+    QPushButton* cmdCsv = nullptr;
+    QPushButton* cmdKopieren = nullptr;
+    QPushButton* cmdEmail = nullptr;
+    QLabel* lblStatus = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* reloadTimer_ = nullptr;
+    std::vector<int> chartDays_;  // the day of each bar of chrTage
+};
+
+}  // namespace suelvan
