@@ -11,7 +11,12 @@ QString Text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QString PeriodText(const Report& report) {
+QString Counted(int n, const QString& one, const QString& many) {
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
+}
+
+QString PeriodText(const Report& report, std::optional<int> night) {
+    if (night) return QStringLiteral("in der Nacht %1").arg(NightName(*night));
     if (!report.from) return QStringLiteral("ohne Einträge");
     if (*report.from == *report.to) return QStringLiteral("am %1").arg(GermanDate(*report.from));
     return QStringLiteral("vom %1 bis %2").arg(GermanDate(*report.from), GermanDate(*report.to));
@@ -19,19 +24,18 @@ QString PeriodText(const Report& report) {
 
 }  // namespace
 
-Complaint ComplaintOf(const Report& report, const Person& person) {
-    const QString night =
+Complaint ComplaintOf(const Report& report, const Person& person, std::optional<int> night) {
+    const QString window =
         QStringLiteral("%1–%2 Uhr").arg(NightClock(report.night.start), NightClock(report.night.end));
     Complaint c;
-    c.subject = QStringLiteral("Beschwerde über Fluglärm %1").arg(PeriodText(report));
+    c.subject = QStringLiteral("Beschwerde über Fluglärm %1").arg(PeriodText(report, night));
     QStringList lines{QStringLiteral("Sehr geehrte Damen und Herren,"), QString()};
-    lines << QStringLiteral("hiermit beschwere ich mich über den Fluglärm %1. Ich habe %2 Lärmereignisse "
-                            "notiert, davon %3 in der Nacht (%4) und %5 Landungen:")
-                 .arg(PeriodText(report))
-                 .arg(report.total.entries)
+    lines << QStringLiteral("hiermit beschwere ich mich über den Fluglärm %1. Ich habe %2 notiert, davon %3 "
+                            "in der Nacht (%4) und %5:")
+                 .arg(PeriodText(report, night),
+                      Counted(report.total.entries, QStringLiteral("Lärmereignis"), QStringLiteral("Lärmereignisse")))
                  .arg(report.total.nightEntries)
-                 .arg(night)
-                 .arg(report.total.landings)
+                 .arg(window, Counted(report.total.landings, QStringLiteral("Landung"), QStringLiteral("Landungen")))
           << QString();
     for (const DiaryEntry& e : report.entries) {
         QString line = QStringLiteral("%1, %2 Uhr – %3")

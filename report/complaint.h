@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "core/diary.h"
 #include "report/report.h"
@@ -15,8 +16,8 @@ struct Complaint {
 };
 
 // The period's events, each with date, time, loudness and landing, signed with the
-// person's name and address.
-Complaint ComplaintOf(const Report& report, const Person& person);
+// person's name and address; `night` names the night when the period is one.
+Complaint ComplaintOf(const Report& report, const Person& person, std::optional<int> night = std::nullopt);
 // For the clipboard: the addressee and subject lines, then the body.
 QString ComplaintText(const Complaint& complaint, const QString& recipient);
 // "mailto:" with subject and body percent-encoded as UTF-8, line breaks as CR LF.

@@ -447,6 +447,10 @@ Report ReportWindow::SelectedReport() const {
     return builder.Finish();
 }
 
+std::optional<int> ReportWindow::SelectedNight() const {
+    return model_->ShownDay() ? std::nullopt : heldPeriod_.night;
+}
+
 report::Person ReportWindow::Person() const { return {settings_.name, settings_.address}; }
 
 void ReportWindow::Say(const QString& text) {
@@ -541,7 +545,7 @@ void ReportWindow::SaveCsv() {
 
 void ReportWindow::CopyComplaint() {
     const Report selected = SelectedReport();
-    const report::Complaint complaint = report::ComplaintOf(selected, Person());
+    const report::Complaint complaint = report::ComplaintOf(selected, Person(), SelectedNight());
     QGuiApplication::clipboard()->setText(report::ComplaintText(complaint, settings_.recipient));
     Say(QStringLiteral("Beschwerdetext kopiert: %1 Ereignisse.").arg(selected.total.entries));
 }
@@ -552,7 +556,7 @@ void ReportWindow::WriteMail() {
         return;
     }
     const Report selected = SelectedReport();
-    const report::Complaint complaint = report::ComplaintOf(selected, Person());
+    const report::Complaint complaint = report::ComplaintOf(selected, Person(), SelectedNight());
     QByteArray url = report::MailtoUrl(settings_.recipient, complaint.subject, complaint.body);
     const bool tooLong = url.size() > report::kMailtoLimit;
     if (tooLong) {

@@ -74,6 +74,7 @@ class ReportWindow : public QWidget {
     Period SelectedPeriod() const;
     // The report that a complaint or the buttons are about: a clicked date, else the period.
     Report SelectedReport() const;
+    std::optional<int> SelectedNight() const;
     report::Person Person() const;
     void Say(const QString& text);
 

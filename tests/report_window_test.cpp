@@ -1,0 +1,330 @@
+// The report window offscreen, over a prepared diary, at a set time.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "report/complaint.h"
+#include "tests/fake_services.h"
+#include "tests/temp_dir.h"
+#include "ui/bar_chart.h"
+#include "ui/entry_model.h"
+#include "ui/report_settings.h"
+#include "ui/report_window.h"
+
+namespace suelvan::test {
+namespace {
+
+const std::string kDiary =
+    "\r\nSonntag, 29.11.2026\r\n23:10 ! Nov\r\n"
+    "\r\nDienstag, 8.12.2026\r\n14:00 ! a\r\n22:14 !! Landung? b\r\n"
+    "\r\nMittwoch, 9.12.2026\r\n1:55 !!! c\r\n5:59 d\r\n6:00 Landung? e\r\n23:30 ! sp\xE4t\r\n"
+    "\r\nDonnerstag, 10.12.2026\r\n0:40 Landung? f\r\nZettel\r\n";
+
+class ReportWindowTest : public ::testing::Test {
+   protected:
+    ReportWindowTest() {
+        services.now = {2026, 12, 10, 9, 30, 0, 60};
+        WriteBytes(diary(), kDiary);
+    }
+    std::filesystem::path diary() const { return dir.path() / "Sülvan.txt"; }
+    std::filesystem::path ini() const { return dir.path() / "suelvan-bericht.ini"; }
+    std::unique_ptr<ReportWindow> Open() {
+        auto window = std::make_unique<ReportWindow>(services, diary(), ini());
+        window->SetDialogs({[this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; },
+                            [this](QWidget*, const QString&, const QString&) { return openFile; }});
+        return window;
+    }
+    template <typename W>
+    static W* Find(QWidget& window, const char* name) {
+        W* widget = window.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static QString Name(QWidget& window, const char* name) { return Find<QWidget>(window, name)->accessibleName(); }
+    static QString Summary(QWidget& window) {
+        QStringList names;
+        for (const char* label : {"lblEintraege", "lblNachts", "lblLandungen", "lblGestoerteNaechte", "lblStufe0",
+                                  "lblStufe1", "lblStufe2", "lblStufe3"}) {
+            names << Name(window, label);
+        }
+        return names.join(QStringLiteral(", "));
+    }
+    static QStringList Rows(QWidget& window) {
+        QAbstractItemModel* model = Find<QTableView>(window, "tblEintraege")->model();
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < model->columnCount(); ++c) cells << model->index(r, c).data().toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+    TempDir dir;
+    FakeServices services;
+    QString saveAs;
+    QString openFile;
+};
+
+TEST_F(ReportWindowTest, OpensOnThisMonthWithItsNumbersAndEntries) {
+    auto window = Open();
+    EXPECT_EQ(Summary(*window),
+              "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2, Stufe 0: 3, Stufe 1: 2, Stufe 2: 1, Stufe 3: 1");
+    EXPECT_EQ(Find<QLabel>(*window, "lblEintraege")->text(), "Einträge: 7");
+    EXPECT_EQ(Rows(*window), QStringList({
+                                 "8.12.2026|14:00||trotz geschlossener Fenster hörbar!|nein|a|6",
+                                 "8.12.2026|22:14|8./9.12.2026|dröhnend/lang anhaltend!!|ja|b|7",
+                                 "9.12.2026|1:55|8./9.12.2026|Extrem laut - Fensterscheiben vibrieren!!!|nein|c|10",
+                                 "9.12.2026|5:59|8./9.12.2026|störend|nein|d|11",
+                                 "9.12.2026|6:00||störend|ja|e|12",
+                                 "9.12.2026|23:30|9./10.12.2026|trotz geschlossener Fenster hörbar!|nein|spät|13",
+                                 "10.12.2026|0:40|9./10.12.2026|störend|ja|f|16",
+                             }));
+    EXPECT_EQ(Name(*window, "lblZeilen"), "Nicht erkannte Zeilen: 1 · Einträge ohne Datum: 0");
+    EXPECT_EQ(Find<BarChart>(*window, "chrStunden")->accessibleDescription(),
+              "0 Uhr: 1; 1 Uhr: 1; 5 Uhr: 1; 6 Uhr: 1; 14 Uhr: 1; 22 Uhr: 1; 23 Uhr: 1");
+    EXPECT_EQ(Find<BarChart>(*window, "chrTage")->Values().size(), 31u);
+}
+
+struct PeriodCase {
+    const char* choice;
+    const char* night;  // a caption of the night list, or a custom window
+    const char* summary;
+};
+
+class PeriodChange : public ReportWindowTest, public ::testing::WithParamInterface<PeriodCase> {};
+
+TEST_P(PeriodChange, CountsAgain) {
+    auto window = Open();
+    auto* nights = Find<QComboBox>(*window, "cboNacht");
+    const int known = nights->findText(QString::fromUtf8(GetParam().night));
+    if (known < 0) {
+        Find<QLineEdit>(*window, "txtNacht")->setText(QString::fromUtf8(GetParam().night));
+        nights->setCurrentIndex(nights->count() - 1);
+    } else {
+        nights->setCurrentIndex(known);
+    }
+    auto* periods = Find<QComboBox>(*window, "cboZeitraum");
+    periods->setCurrentIndex(periods->findText(QString::fromUtf8(GetParam().choice)));
+    EXPECT_EQ(Summary(*window).section(QStringLiteral(", Stufe 0"), 0, 0).toStdString(), GetParam().summary)
+        << GetParam().choice << ", " << GetParam().night;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, PeriodChange,
+    ::testing::Values(
+        PeriodCase{"Letzte Nacht", "22:00–6:00 (Deutschland)", "Einträge: 2, Nachts: 2, Landungen: 1, Gestörte Nächte: 1"},
+        PeriodCase{"Letzte 7 Tage", "22:00–6:00 (Deutschland)", "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"},
+        PeriodCase{"Letzter Monat", "22:00–6:00 (Deutschland)", "Einträge: 1, Nachts: 1, Landungen: 0, Gestörte Nächte: 1"},
+        PeriodCase{"Dieses Jahr", "22:00–6:00 (Deutschland)", "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
+        PeriodCase{"Alles", "22:00–6:00 (Deutschland)", "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
+        PeriodCase{"Dieser Monat", "0:00–5:00", "Einträge: 7, Nachts: 2, Landungen: 3, Gestörte Nächte: 2"},
+        PeriodCase{"Letzte Nacht", "0:00–5:00", "Einträge: 1, Nachts: 1, Landungen: 1, Gestörte Nächte: 1"},
+        PeriodCase{"Dieser Monat", "23:30-01:00", "Einträge: 7, Nachts: 2, Landungen: 3, Gestörte Nächte: 1"},
+        PeriodCase{"Dieser Monat", "23:00–7:00", "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"}));
+
+TEST_F(ReportWindowTest, ShowsAChosenPeriodAndTheEntriesOfAClickedDate) {
+    auto window = Open();
+    window->ShowPeriod(DayNumber(2026, 12, 9), DayNumber(2026, 12, 9));
+    EXPECT_EQ(Name(*window, "lblEintraege"), "Einträge: 4");
+    window->ShowPeriod(DayNumber(2026, 11, 1), DayNumber(2026, 12, 31));
+    auto* dates = Find<BarChart>(*window, "chrTage");
+    ASSERT_EQ(dates->Values().size(), 61u);  // the period's every day
+    dates->setFocus();
+    for (int i = 0; i < 38; ++i) QTest::keyClick(dates, Qt::Key_Right);  // to 9.12.
+    QTest::keyClick(dates, Qt::Key_Return);
+    EXPECT_EQ(Rows(*window).size(), 4);
+    EXPECT_EQ(Name(*window, "lblAuswahl"), "Einträge vom 9.12.2026: 4");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdAlleTage"), Qt::LeftButton);
+    EXPECT_EQ(Rows(*window).size(), 8);
+}
+
+TEST_F(ReportWindowTest, SortsByAnyColumn) {
+    auto window = Open();
+    auto* table = Find<QTableView>(*window, "tblEintraege");
+    table->sortByColumn(EntryModel::kLoudness, Qt::DescendingOrder);
+    EXPECT_TRUE(Rows(*window).front().startsWith("9.12.2026|1:55|")) << Rows(*window).front().toStdString();
+    table->sortByColumn(EntryModel::kNight, Qt::AscendingOrder);
+    EXPECT_EQ(Rows(*window).mid(0, 3).join(QLatin1Char(' ')).count(QStringLiteral("||")), 2);  // day entries first
+    EXPECT_TRUE(Rows(*window).last().contains("|f|"));  // 0:40 after 23:30 in its night
+    table->sortByColumn(EntryModel::kLine, Qt::DescendingOrder);
+    EXPECT_TRUE(Rows(*window).front().endsWith("|16"));
+}
+
+TEST_F(ReportWindowTest, CopiesAndMailsTheComplaintOfLastNight) {
+    WriteBytes(ini(), "[General]\nName=Erika M\xC3\xBCller\nAnschrift=\"Lindenweg 3\\n12345 S\xC3\xBClvan\"\n"
+                      "Empfaenger=fluglaerm@example.org\n");
+    auto window = Open();
+    auto* periods = Find<QComboBox>(*window, "cboZeitraum");
+    periods->setCurrentIndex(periods->findText(QStringLiteral("Letzte Nacht")));
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
+    const QString body =
+        "Sehr geehrte Damen und Herren,\n\n"
+        "hiermit beschwere ich mich über den Fluglärm in der Nacht 9./10.12.2026. Ich habe 2 Lärmereignisse "
+        "notiert, davon 2 in der Nacht (22:00–6:00 Uhr) und 1 Landung:\n\n"
+        "9.12.2026, 23:30 Uhr – trotz geschlossener Fenster hörbar!\n"
+        "10.12.2026, 0:40 Uhr – störend – Landung\n\n"
+        "Mit freundlichen Grüßen\n\nErika Müller\nLindenweg 3\n12345 Sülvan\n";
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              "An: fluglaerm@example.org\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" + body);
+
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
+    ASSERT_EQ(services.mailed.size(), 1u);
+    const QByteArray url = services.mailed.front();
+    EXPECT_TRUE(url.startsWith("mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20"
+                               "der%20Nacht%209.%2F10.12.2026&body=Sehr%20geehrte%20Damen%20und%20Herren%2C%0D%0A%0D%0A"))
+        << url.toStdString();
+    EXPECT_TRUE(url.contains("0%3A40%20Uhr%20%E2%80%93%20st%C3%B6rend%20%E2%80%93%20Landung%0D%0A"));
+    QString decoded = QUrl::fromPercentEncoding(url.mid(url.indexOf("&body=") + 6));
+    EXPECT_EQ(decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), body);
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(ReportWindowTest, CopiesATooLongComplaintInsteadOfMailingIt) {
+    std::string many = "Mittwoch, 9.12.2026\r\n";
+    for (int i = 0; i < 60; ++i) many += "1:" + std::to_string(10 + i % 50) + " !!! x\r\n";
+    WriteBytes(diary(), many);
+    WriteBytes(ini(), "[General]\nEmpfaenger=a@b.de\n");
+    auto window = Open();
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
+    ASSERT_EQ(services.mailed.size(), 1u);
+    EXPECT_EQ(services.mailed.front(),
+              "mailto:a@b.de?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20vom%201.12.2026%20bis%2031.12.2026");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(services.messages.front().contains("Zwischenablage"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains("Ich habe 60 Lärmereignisse notiert"));
+}
+
+TEST_F(ReportWindowTest, AsksForARecipientBeforeMailing) {
+    auto window = Open();
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
+    EXPECT_TRUE(services.mailed.empty());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(services.messages.front().contains("E-Mail-Empfänger"));
+}
+
+TEST(MailtoUrl, IsPercentEncodedUtf8WithCrLf) {
+    EXPECT_EQ(report::MailtoUrl("a@b.de", "Lärm 9./10.12.", "Zeile 1\nZeile 2 & mehr?\n"),
+              "mailto:a@b.de?subject=L%C3%A4rm%209.%2F10.12.&body=Zeile%201%0D%0AZeile%202%20%26%20mehr%3F%0D%0A");
+    EXPECT_EQ(report::MailtoUrl("x+y@b.de", "#1", ""), "mailto:x%2By@b.de?subject=%231");
+}
+
+TEST(ReportSettingsFile, RoundTripsAndTellsWhenItCannotBeWritten) {
+    TempDir dir;
+    const ReportSettings settings{"Erika Müller", "Lindenweg 3\n12345 Sülvan", "a@b.de", "23:00-07:00"};
+    ASSERT_TRUE(SaveSettings(dir.path() / "suelvan-bericht.ini", settings));
+    EXPECT_EQ(LoadSettings(dir.path() / "suelvan-bericht.ini"), settings);
+    EXPECT_EQ(LoadSettings(dir.path() / "missing.ini"), ReportSettings{});
+    // A folder in the file's place stops root too.
+    std::filesystem::create_directory(dir.path() / "blocked.ini");
+    EXPECT_FALSE(SaveSettings(dir.path() / "blocked.ini", settings));
+}
+
+TEST_F(ReportWindowTest, KeepsTheSettingsOfTheDialogAndSaysOnceWhenTheyCannotBeSaved) {
+    std::filesystem::create_directory(ini());  // as good as a read-only folder, for root too
+    auto window = Open();
+    for (const char* name : {"Erika", "Erika Müller"}) {
+        QTimer::singleShot(0, [name] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("txtName")->setText(QString::fromUtf8(name));
+            dialog->findChild<QPlainTextEdit*>("txtAnschrift")->setPlainText("Lindenweg 3");
+            dialog->findChild<QLineEdit*>("txtEmpfaenger")->setText("a@b.de");
+            auto* nights = dialog->findChild<QComboBox*>("cboNachtzeit");
+            nights->setCurrentIndex(nights->findData("00:00-05:00"));
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Find<QPushButton>(*window, "cmdAngaben"), Qt::LeftButton);
+    }
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(services.messages.front().contains("bis das Programm geschlossen wird"));
+    EXPECT_EQ(Find<QComboBox>(*window, "cboNacht")->currentText(), "0:00–5:00");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().endsWith("Erika Müller\nLindenweg 3\n"));
+}
+
+TEST_F(ReportWindowTest, CancelledSettingsChangeNothing) {
+    auto window = Open();
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("txtName")->setText("X");
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAbbrechen"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdAngaben"), Qt::LeftButton);
+    EXPECT_FALSE(std::filesystem::exists(ini()));
+}
+
+TEST_F(ReportWindowTest, OpensWithoutItsDiaryAndLetsAnotherBeChosen) {
+    std::filesystem::rename(diary(), dir.path() / "anders.txt");
+    auto window = Open();
+    auto* message = Find<QLabel>(*window, "lblMeldung");
+    EXPECT_FALSE(message->isHidden());
+    EXPECT_TRUE(message->text().startsWith("Datei nicht gefunden: " + platform::ToQString(diary())))
+        << message->text().toStdString();
+    EXPECT_EQ(Name(*window, "lblEintraege"), "Einträge: 0");
+    openFile = platform::ToQString(dir.path() / "anders.txt");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdDatei"), Qt::LeftButton);
+    EXPECT_TRUE(message->isHidden());
+    EXPECT_EQ(Name(*window, "lblEintraege"), "Einträge: 7");
+}
+
+TEST_F(ReportWindowTest, FollowsTheDiaryAppendedToAndReplaced) {
+    auto window = Open();
+    std::ofstream(diary(), std::ios::binary | std::ios::app) << "9:25 ! neu\r\n";
+    QTRY_COMPARE_WITH_TIMEOUT(Name(*window, "lblEintraege"), QStringLiteral("Einträge: 8"), 1000);
+    // An editor writes a new file and renames it over the old one.
+    WriteBytes(dir.path() / "neu.tmp", kDiary.substr(0, kDiary.find("\r\nMittwoch")));
+    std::filesystem::rename(dir.path() / "neu.tmp", diary());
+    QTRY_COMPARE_WITH_TIMEOUT(Name(*window, "lblEintraege"), QStringLiteral("Einträge: 2"), 1000);
+    std::ofstream(diary(), std::ios::binary | std::ios::app) << "23:00 x\r\n";
+    QTRY_COMPARE_WITH_TIMEOUT(Name(*window, "lblEintraege"), QStringLiteral("Einträge: 3"), 1000);
+}
+
+TEST_F(ReportWindowTest, SavesThePdfAndTheCsvButNeverOverTheDiary) {
+    auto window = Open();
+    saveAs = platform::ToQString(dir.path() / "Bericht.pdf");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdPdf"), Qt::LeftButton);
+    EXPECT_EQ(ReadBytes(dir.path() / "Bericht.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(Name(*window, "lblStatus"), "PDF gespeichert: " + saveAs);
+    saveAs = platform::ToQString(dir.path() / "Bericht.csv");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdCsv"), Qt::LeftButton);
+    const std::string csv = ReadBytes(dir.path() / "Bericht.csv");
+    EXPECT_TRUE(csv.starts_with(CsvHeader() + "2026-12-08;Dienstag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;a;6\r\n"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 8);
+    saveAs = platform::ToQString(diary());
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdCsv"), Qt::LeftButton);
+    EXPECT_EQ(ReadBytes(diary()), kDiary);
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_TRUE(services.messages.front().contains("Tagebuch selbst"));
+}
+
+TEST_F(ReportWindowTest, EveryControlHasANameAndIsReachedByTab) {
+    auto window = Open();
+    window->show();
+    QStringList reached;
+    for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(window.get()))
+            reached << w->objectName();
+    }
+    for (const char* control : {"cboZeitraum", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden",
+                                "chrTage", "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
+        EXPECT_TRUE(reached.contains(QString::fromLatin1(control))) << control;
+        EXPECT_FALSE(Name(*window, control).isEmpty()) << control;
+    }
+    for (const char* control : {"datVon", "datBis", "txtNacht", "cmdAlleTage"}) EXPECT_FALSE(Name(*window, control).isEmpty());
+}
+
+}  // namespace
+}  // namespace suelvan::test
