@@ -1,7 +1,7 @@
 // suelvan-bericht: the diary made into evidence, on the command line or in its window.
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
-#include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
 #include <exception>
@@ -82,16 +82,20 @@ int main(int argc, char* argv[]) {
     const bool parsed = parser.parse(arguments);
     const bool window = parsed && !parser.isSet(QStringLiteral("help")) && !parser.isSet(csv) &&
                         !parser.isSet(json) && !parser.isSet(pdf);
-    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
                          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     platform::SystemServices services;
     const std::filesystem::path programDir = services.ProgramDir();
     const ReportSettings settings = LoadSettings(SettingsPath(programDir));
-    const QString nightText = parser.isSet(night) ? parser.value(night) : window ? settings.night : parser.value(night);
+    const QString nightText = parser.isSet(night) ? parser.value(night)
+                              : window            ? settings.night
+                                                  : parser.value(night);
     std::future<DiaryLoad> preload;
     const std::optional<NightRule> preloadRule = ParseNightRule(nightText.toStdString());
     if (window && display && preloadRule && !parser.isSet(from) && !parser.isSet(to) &&
-        parser.positionalArguments().size() <= 1 && (!programDir.empty() || !parser.positionalArguments().isEmpty())) {
+        parser.positionalArguments().size() <= 1 &&
+        (!programDir.empty() || !parser.positionalArguments().isEmpty())) {
         const std::filesystem::path diary = parser.positionalArguments().isEmpty()
                                                 ? LogPath(programDir)
                                                 : platform::ToPath(parser.positionalArguments().first());
@@ -174,12 +178,14 @@ int main(int argc, char* argv[]) {
     }
     if (outputs.empty()) {
         if (!display) {
-            Say(QStringLiteral("suelvan-bericht: Ohne Bildschirm kein Fenster. Für Ausgaben ohne Fenster "
+            Say(
+                QStringLiteral("suelvan-bericht: Ohne Bildschirm kein Fenster. Für Ausgaben ohne Fenster "
                                "--csv, --json oder --pdf angeben (--help zeigt alle Angaben)."));
             return kFailed;
         }
         ReportWindow reportWindow(services, diary, SettingsPath(programDir),
-                                  preload.valid() ? std::optional<DiaryLoad>(preload.get()) : std::nullopt, nightText);
+                                  preload.valid() ? std::optional<DiaryLoad>(preload.get()) : std::nullopt,
+                                  nightText);
         if (period.from || period.to) {
             const int first = period.from.value_or(period.to.value_or(0));
             reportWindow.ShowPeriod(first, period.to.value_or(first));

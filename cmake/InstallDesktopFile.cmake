@@ -2,25 +2,24 @@
 # folder the programs were installed to; inside a package, where that folder is not known
 # yet, a launcher finds its program beside itself.
 set(dir "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-# Until the report has a window of its own, its launcher makes this month's PDF beside
-# the diary and opens it.
-set(report_command [[./suelvan-bericht --from $(date +%%Y-%%m-01) --pdf Bericht.pdf && exec xdg-open Bericht.pdf]])
 if(CMAKE_INSTALL_PREFIX MATCHES "/_CPack_Packages/")
   set(exec [[sh -c "cd \\"\\$(dirname \\"\\$1\\")\\" && exec ./suelvan" sh %k]])
-  string(REPLACE "$" "\\\\$" escaped "${report_command}")
-  set(report_exec "sh -c \"cd \\\\\"\\\\$(dirname \\\\\"\\\\$1\\\\\")\\\\\" && ${escaped}\" sh %k")
+  set(report_exec [[sh -c "cd \\"\\$(dirname \\"\\$1\\")\\" && exec ./suelvan-bericht" sh %k]])
   set(icon "suelvan")
   set(path "")
 else()
   # Quoted, with the characters the desktop entry format reserves inside quotes escaped.
-  string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" quoted "${CMAKE_INSTALL_PREFIX}/suelvan")
-  string(REPLACE "\\" "\\\\" quoted "${quoted}")
-  set(exec "\"${quoted}\"")
-  string(REPLACE "$" "\\\\$" escaped "${report_command}")
-  set(report_exec "sh -c \"${escaped}\"")
+  foreach(program suelvan suelvan-bericht)
+    string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" quoted "${CMAKE_INSTALL_PREFIX}/${program}")
+    string(REPLACE "\\" "\\\\" quoted "${quoted}")
+    set(exec_${program} "\"${quoted}\"")
+  endforeach()
+  set(exec "${exec_suelvan}")
+  set(report_exec "${exec_suelvan-bericht}")
   set(icon "${CMAKE_INSTALL_PREFIX}/suelvan.png")
   set(path "Path=${CMAKE_INSTALL_PREFIX}\n")
 endif()
+# The report is one right-click away from the main program's launcher.
 file(WRITE "${dir}/suelvan.desktop" "[Desktop Entry]
 Type=Application
 Name=Sülvan Logger
@@ -29,11 +28,16 @@ Exec=${exec}
 Icon=${icon}
 ${path}Terminal=false
 Categories=Utility;
+Actions=Bericht;
+
+[Desktop Action Bericht]
+Name=Bericht
+Exec=${report_exec}
 ")
 file(WRITE "${dir}/suelvan-bericht.desktop" "[Desktop Entry]
 Type=Application
 Name=Sülvan Bericht
-Comment=Fluglärm-Bericht dieses Monats als PDF
+Comment=Nächte zählen, Bericht drucken, Beschwerde schicken
 Exec=${report_exec}
 Icon=${icon}
 ${path}Terminal=false

@@ -30,12 +30,14 @@ Complaint ComplaintOf(const Report& report, const Person& person, std::optional<
     Complaint c;
     c.subject = QStringLiteral("Beschwerde über Fluglärm %1").arg(PeriodText(report, night));
     QStringList lines{QStringLiteral("Sehr geehrte Damen und Herren,"), QString()};
-    lines << QStringLiteral("hiermit beschwere ich mich über den Fluglärm %1. Ich habe %2 notiert, davon %3 "
-                            "in der Nacht (%4) und %5:")
-                 .arg(PeriodText(report, night),
-                      Counted(report.total.entries, QStringLiteral("Lärmereignis"), QStringLiteral("Lärmereignisse")))
+    lines << QStringLiteral(
+                 "hiermit beschwere ich mich über den Fluglärm %1. Ich habe %2 notiert, davon %3 "
+                 "in der Nacht (%4) und %5:")
+                 .arg(PeriodText(report, night), Counted(report.total.entries, QStringLiteral("Lärmereignis"),
+                                                         QStringLiteral("Lärmereignisse")))
                  .arg(report.total.nightEntries)
-                 .arg(window, Counted(report.total.landings, QStringLiteral("Landung"), QStringLiteral("Landungen")))
+                 .arg(window,
+                      Counted(report.total.landings, QStringLiteral("Landung"), QStringLiteral("Landungen")))
           << QString();
     for (const DiaryEntry& e : report.entries) {
         QString line = QStringLiteral("%1, %2 Uhr – %3")
@@ -53,7 +55,8 @@ Complaint ComplaintOf(const Report& report, const Person& person, std::optional<
 
 QString ComplaintText(const Complaint& complaint, const QString& recipient) {
     return QStringLiteral("An: %1\nBetreff: %2\n\n")
-               .arg(recipient.isEmpty() ? QStringLiteral("die zuständige Stelle") : recipient, complaint.subject) +
+               .arg(recipient.isEmpty() ? QStringLiteral("die zuständige Stelle") : recipient,
+                    complaint.subject) +
            complaint.body;
 }
 

@@ -16,7 +16,12 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 check "program installed" test -x "$prefix/suelvan"
 check "icon installed" test -s "$prefix/suelvan.png"
 check "report program installed" test -x "$prefix/suelvan-bericht"
-check "report launcher makes the PDF beside the diary" grep -qF "./suelvan-bericht --from" "$prefix/suelvan-bericht.desktop"
+check "report launcher opens the report window" grep -qxF "Exec=\"$prefix/suelvan-bericht\"" "$prefix/suelvan-bericht.desktop"
+check "main launcher offers the report as an action" bash -c "grep -qxF 'Actions=Bericht;' '$prefix/suelvan.desktop' &&
+    sed -n '/^\[Desktop Action Bericht\]/,\$p' '$prefix/suelvan.desktop' | grep -qxF 'Exec=\"$prefix/suelvan-bericht\"'"
+if command -v desktop-file-validate >/dev/null; then
+    check "launchers are valid desktop entries" desktop-file-validate "$prefix/suelvan.desktop" "$prefix/suelvan-bericht.desktop"
+fi
 check "report runs from the installed folder" bash -c "cd '$prefix' && ./suelvan-bericht --json - >/dev/null 2>&1"
 check "license of the carried font installed" grep -q "LIBERATION" "$prefix/LiberationSansNarrow-LICENSE.txt"
 check "empty diary created" test -f "$prefix/Sülvan.txt" -a ! -s "$prefix/Sülvan.txt"

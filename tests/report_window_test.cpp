@@ -41,8 +41,9 @@ class ReportWindowTest : public ::testing::Test {
     std::filesystem::path ini() const { return dir.path() / "suelvan-bericht.ini"; }
     std::unique_ptr<ReportWindow> Open() {
         auto window = std::make_unique<ReportWindow>(services, diary(), ini());
-        window->SetDialogs({[this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; },
-                            [this](QWidget*, const QString&, const QString&) { return openFile; }});
+        window->SetDialogs(
+            {[this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; },
+             [this](QWidget*, const QString&, const QString&) { return openFile; }});
         return window;
     }
     template <typename W>
@@ -51,11 +52,13 @@ class ReportWindowTest : public ::testing::Test {
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    static QString Name(QWidget& window, const char* name) { return Find<QWidget>(window, name)->accessibleName(); }
+    static QString Name(QWidget& window, const char* name) {
+        return Find<QWidget>(window, name)->accessibleName();
+    }
     static QString Summary(QWidget& window) {
         QStringList names;
-        for (const char* label : {"lblEintraege", "lblNachts", "lblLandungen", "lblGestoerteNaechte", "lblStufe0",
-                                  "lblStufe1", "lblStufe2", "lblStufe3"}) {
+        for (const char* label : {"lblEintraege", "lblNachts", "lblLandungen", "lblGestoerteNaechte",
+                                  "lblStufe0", "lblStufe1", "lblStufe2", "lblStufe3"}) {
             names << Name(window, label);
         }
         return names.join(QStringLiteral(", "));
@@ -80,17 +83,19 @@ class ReportWindowTest : public ::testing::Test {
 TEST_F(ReportWindowTest, OpensOnThisMonthWithItsNumbersAndEntries) {
     auto window = Open();
     EXPECT_EQ(Summary(*window),
-              "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2, Stufe 0: 3, Stufe 1: 2, Stufe 2: 1, Stufe 3: 1");
+              "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2, Stufe 0: 3, Stufe 1: 2, Stufe 2: 1, "
+              "Stufe 3: 1");
     EXPECT_EQ(Find<QLabel>(*window, "lblEintraege")->text(), "Einträge: 7");
-    EXPECT_EQ(Rows(*window), QStringList({
-                                 "8.12.2026|14:00||trotz geschlossener Fenster hörbar!|nein|a|6",
-                                 "8.12.2026|22:14|8./9.12.2026|dröhnend/lang anhaltend!!|ja|b|7",
-                                 "9.12.2026|1:55|8./9.12.2026|Extrem laut - Fensterscheiben vibrieren!!!|nein|c|10",
-                                 "9.12.2026|5:59|8./9.12.2026|störend|nein|d|11",
-                                 "9.12.2026|6:00||störend|ja|e|12",
-                                 "9.12.2026|23:30|9./10.12.2026|trotz geschlossener Fenster hörbar!|nein|spät|13",
-                                 "10.12.2026|0:40|9./10.12.2026|störend|ja|f|16",
-                             }));
+    EXPECT_EQ(Rows(*window),
+              QStringList({
+                  "8.12.2026|14:00||trotz geschlossener Fenster hörbar!|nein|a|6",
+                  "8.12.2026|22:14|8./9.12.2026|dröhnend/lang anhaltend!!|ja|b|7",
+                  "9.12.2026|1:55|8./9.12.2026|Extrem laut - Fensterscheiben vibrieren!!!|nein|c|10",
+                  "9.12.2026|5:59|8./9.12.2026|störend|nein|d|11",
+                  "9.12.2026|6:00||störend|ja|e|12",
+                  "9.12.2026|23:30|9./10.12.2026|trotz geschlossener Fenster hörbar!|nein|spät|13",
+                  "10.12.2026|0:40|9./10.12.2026|störend|ja|f|16",
+              }));
     EXPECT_EQ(Name(*window, "lblZeilen"), "Nicht erkannte Zeilen: 1 · Einträge ohne Datum: 0");
     EXPECT_EQ(Find<BarChart>(*window, "chrStunden")->accessibleDescription(),
               "0 Uhr: 1; 1 Uhr: 1; 5 Uhr: 1; 6 Uhr: 1; 14 Uhr: 1; 22 Uhr: 1; 23 Uhr: 1");
@@ -124,15 +129,21 @@ TEST_P(PeriodChange, CountsAgain) {
 INSTANTIATE_TEST_SUITE_P(
     Choices, PeriodChange,
     ::testing::Values(
-        PeriodCase{"Letzte Nacht", "22:00–6:00 (Deutschland)", "Einträge: 2, Nachts: 2, Landungen: 1, Gestörte Nächte: 1"},
-        PeriodCase{"Letzte 7 Tage", "22:00–6:00 (Deutschland)", "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"},
-        PeriodCase{"Letzter Monat", "22:00–6:00 (Deutschland)", "Einträge: 1, Nachts: 1, Landungen: 0, Gestörte Nächte: 1"},
-        PeriodCase{"Dieses Jahr", "22:00–6:00 (Deutschland)", "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
-        PeriodCase{"Alles", "22:00–6:00 (Deutschland)", "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
+        PeriodCase{"Letzte Nacht", "22:00–6:00 (Deutschland)",
+                   "Einträge: 2, Nachts: 2, Landungen: 1, Gestörte Nächte: 1"},
+        PeriodCase{"Letzte 7 Tage", "22:00–6:00 (Deutschland)",
+                   "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"},
+        PeriodCase{"Letzter Monat", "22:00–6:00 (Deutschland)",
+                   "Einträge: 1, Nachts: 1, Landungen: 0, Gestörte Nächte: 1"},
+        PeriodCase{"Dieses Jahr", "22:00–6:00 (Deutschland)",
+                   "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
+        PeriodCase{"Alles", "22:00–6:00 (Deutschland)",
+                   "Einträge: 8, Nachts: 6, Landungen: 3, Gestörte Nächte: 3"},
         PeriodCase{"Dieser Monat", "0:00–5:00", "Einträge: 7, Nachts: 2, Landungen: 3, Gestörte Nächte: 2"},
         PeriodCase{"Letzte Nacht", "0:00–5:00", "Einträge: 1, Nachts: 1, Landungen: 1, Gestörte Nächte: 1"},
         PeriodCase{"Dieser Monat", "23:30-01:00", "Einträge: 7, Nachts: 2, Landungen: 3, Gestörte Nächte: 1"},
-        PeriodCase{"Dieser Monat", "23:00–7:00", "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"}));
+        PeriodCase{"Dieser Monat", "23:00–7:00",
+                   "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"}));
 
 TEST_F(ReportWindowTest, ShowsAChosenPeriodAndTheEntriesOfAClickedDate) {
     auto window = Open();
@@ -156,15 +167,17 @@ TEST_F(ReportWindowTest, SortsByAnyColumn) {
     table->sortByColumn(EntryModel::kLoudness, Qt::DescendingOrder);
     EXPECT_TRUE(Rows(*window).front().startsWith("9.12.2026|1:55|")) << Rows(*window).front().toStdString();
     table->sortByColumn(EntryModel::kNight, Qt::AscendingOrder);
-    EXPECT_EQ(Rows(*window).mid(0, 3).join(QLatin1Char(' ')).count(QStringLiteral("||")), 2);  // day entries first
+    EXPECT_EQ(Rows(*window).mid(0, 3).join(QLatin1Char(' ')).count(QStringLiteral("||")),
+              2);                                       // day entries first
     EXPECT_TRUE(Rows(*window).last().contains("|f|"));  // 0:40 after 23:30 in its night
     table->sortByColumn(EntryModel::kLine, Qt::DescendingOrder);
     EXPECT_TRUE(Rows(*window).front().endsWith("|16"));
 }
 
 TEST_F(ReportWindowTest, CopiesAndMailsTheComplaintOfLastNight) {
-    WriteBytes(ini(), "[General]\nName=Erika M\xC3\xBCller\nAnschrift=\"Lindenweg 3\\n12345 S\xC3\xBClvan\"\n"
-                      "Empfaenger=fluglaerm@example.org\n");
+    WriteBytes(ini(),
+               "[General]\nName=Erika M\xC3\xBCller\nAnschrift=\"Lindenweg 3\\n12345 S\xC3\xBClvan\"\n"
+               "Empfaenger=fluglaerm@example.org\n");
     auto window = Open();
     auto* periods = Find<QComboBox>(*window, "cboZeitraum");
     periods->setCurrentIndex(periods->findText(QStringLiteral("Letzte Nacht")));
@@ -176,14 +189,16 @@ TEST_F(ReportWindowTest, CopiesAndMailsTheComplaintOfLastNight) {
         "9.12.2026, 23:30 Uhr – trotz geschlossener Fenster hörbar!\n"
         "10.12.2026, 0:40 Uhr – störend – Landung\n\n"
         "Mit freundlichen Grüßen\n\nErika Müller\nLindenweg 3\n12345 Sülvan\n";
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              "An: fluglaerm@example.org\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" + body);
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->text(),
+        "An: fluglaerm@example.org\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" + body);
 
     QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
     ASSERT_EQ(services.mailed.size(), 1u);
     const QByteArray url = services.mailed.front();
-    EXPECT_TRUE(url.startsWith("mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20"
-                               "der%20Nacht%209.%2F10.12.2026&body=Sehr%20geehrte%20Damen%20und%20Herren%2C%0D%0A%0D%0A"))
+    EXPECT_TRUE(url.startsWith(
+        "mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20"
+        "der%20Nacht%209.%2F10.12.2026&body=Sehr%20geehrte%20Damen%20und%20Herren%2C%0D%0A%0D%0A"))
         << url.toStdString();
     EXPECT_TRUE(url.contains("0%3A40%20Uhr%20%E2%80%93%20st%C3%B6rend%20%E2%80%93%20Landung%0D%0A"));
     QString decoded = QUrl::fromPercentEncoding(url.mid(url.indexOf("&body=") + 6));
@@ -199,8 +214,9 @@ TEST_F(ReportWindowTest, CopiesATooLongComplaintInsteadOfMailingIt) {
     auto window = Open();
     QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
     ASSERT_EQ(services.mailed.size(), 1u);
-    EXPECT_EQ(services.mailed.front(),
-              "mailto:a@b.de?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20vom%201.12.2026%20bis%2031.12.2026");
+    EXPECT_EQ(
+        services.mailed.front(),
+        "mailto:a@b.de?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20vom%201.12.2026%20bis%2031.12.2026");
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_TRUE(services.messages.front().contains("Zwischenablage"));
     EXPECT_TRUE(QGuiApplication::clipboard()->text().contains("Ich habe 60 Lärmereignisse notiert"));
@@ -215,8 +231,9 @@ TEST_F(ReportWindowTest, AsksForARecipientBeforeMailing) {
 }
 
 TEST(MailtoUrl, IsPercentEncodedUtf8WithCrLf) {
-    EXPECT_EQ(report::MailtoUrl("a@b.de", "Lärm 9./10.12.", "Zeile 1\nZeile 2 & mehr?\n"),
-              "mailto:a@b.de?subject=L%C3%A4rm%209.%2F10.12.&body=Zeile%201%0D%0AZeile%202%20%26%20mehr%3F%0D%0A");
+    EXPECT_EQ(
+        report::MailtoUrl("a@b.de", "Lärm 9./10.12.", "Zeile 1\nZeile 2 & mehr?\n"),
+        "mailto:a@b.de?subject=L%C3%A4rm%209.%2F10.12.&body=Zeile%201%0D%0AZeile%202%20%26%20mehr%3F%0D%0A");
     EXPECT_EQ(report::MailtoUrl("x+y@b.de", "#1", ""), "mailto:x%2By@b.de?subject=%231");
 }
 
@@ -301,7 +318,8 @@ TEST_F(ReportWindowTest, SavesThePdfAndTheCsvButNeverOverTheDiary) {
     saveAs = platform::ToQString(dir.path() / "Bericht.csv");
     QTest::mouseClick(Find<QPushButton>(*window, "cmdCsv"), Qt::LeftButton);
     const std::string csv = ReadBytes(dir.path() / "Bericht.csv");
-    EXPECT_TRUE(csv.starts_with(CsvHeader() + "2026-12-08;Dienstag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;a;6\r\n"));
+    EXPECT_TRUE(csv.starts_with(
+        CsvHeader() + "2026-12-08;Dienstag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;a;6\r\n"));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 8);
     saveAs = platform::ToQString(diary());
     QTest::mouseClick(Find<QPushButton>(*window, "cmdCsv"), Qt::LeftButton);
@@ -318,12 +336,14 @@ TEST_F(ReportWindowTest, EveryControlHasANameAndIsReachedByTab) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(window.get()))
             reached << w->objectName();
     }
-    for (const char* control : {"cboZeitraum", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden",
-                                "chrTage", "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
+    for (const char* control :
+         {"cboZeitraum", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden", "chrTage",
+          "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
         EXPECT_TRUE(reached.contains(QString::fromLatin1(control))) << control;
         EXPECT_FALSE(Name(*window, control).isEmpty()) << control;
     }
-    for (const char* control : {"datVon", "datBis", "txtNacht", "cmdAlleTage"}) EXPECT_FALSE(Name(*window, control).isEmpty());
+    for (const char* control : {"datVon", "datBis", "txtNacht", "cmdAlleTage"})
+        EXPECT_FALSE(Name(*window, control).isEmpty());
 }
 
 }  // namespace

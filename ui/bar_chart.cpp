@@ -22,9 +22,11 @@ void BarChart::SetBars(std::vector<int> values, QStringList labels) {
     // The text alternative: every bar that is not empty, with its number.
     QStringList parts;
     for (std::size_t i = 0; i < values_.size(); ++i) {
-        if (values_[i] > 0) parts << QStringLiteral("%1: %2").arg(labels_.value(static_cast<int>(i))).arg(values_[i]);
+        if (values_[i] > 0)
+            parts << QStringLiteral("%1: %2").arg(labels_.value(static_cast<int>(i))).arg(values_[i]);
     }
-    setAccessibleDescription(parts.isEmpty() ? QStringLiteral("keine Einträge") : parts.join(QStringLiteral("; ")));
+    setAccessibleDescription(parts.isEmpty() ? QStringLiteral("keine Einträge")
+                                             : parts.join(QStringLiteral("; ")));
     update();
 }
 
@@ -34,7 +36,9 @@ void BarChart::SetSelected(int index) {
     update();
 }
 
-QSize BarChart::sizeHint() const { return {fontMetrics().averageCharWidth() * 50, fontMetrics().height() * 9}; }
+QSize BarChart::sizeHint() const {
+    return {fontMetrics().averageCharWidth() * 50, fontMetrics().height() * 9};
+}
 
 QSize BarChart::minimumSizeHint() const {
     return {fontMetrics().averageCharWidth() * 20, fontMetrics().height() * 6};
@@ -51,7 +55,8 @@ int BarChart::BarAt(QPointF point) const {
     if (values_.empty()) return -1;
     const QRectF plot = PlotArea();
     if (point.x() < plot.left() || point.x() >= plot.right()) return -1;
-    const int index = static_cast<int>((point.x() - plot.left()) / plot.width() * static_cast<qreal>(values_.size()));
+    const int index =
+        static_cast<int>((point.x() - plot.left()) / plot.width() * static_cast<qreal>(values_.size()));
     return std::clamp(index, 0, static_cast<int>(values_.size()) - 1);
 }
 
@@ -82,7 +87,8 @@ void BarChart::paintEvent(QPaintEvent*) {
     }
     const QRectF axis(plot.left(), plot.bottom() + 2, plot.width(), metrics.height());
     painter.drawText(axis, Qt::AlignLeft | Qt::AlignTop, labels_.value(0));
-    if (values_.size() > 1) painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, labels_.value(labels_.size() - 1));
+    if (values_.size() > 1)
+        painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, labels_.value(labels_.size() - 1));
 }
 
 void BarChart::mousePressEvent(QMouseEvent* event) {
@@ -108,7 +114,8 @@ void BarChart::keyPressEvent(QKeyEvent* event) {
             return;
         default: return QWidget::keyPressEvent(event);
     }
-    setToolTip(QStringLiteral("%1: %2").arg(labels_.value(cursor_)).arg(values_[static_cast<std::size_t>(cursor_)]));
+    setToolTip(
+        QStringLiteral("%1: %2").arg(labels_.value(cursor_)).arg(values_[static_cast<std::size_t>(cursor_)]));
     update();
 }
 
@@ -120,7 +127,9 @@ bool BarChart::event(QEvent* event) {
             QToolTip::hideText();
         } else {
             QToolTip::showText(help->globalPos(),
-                               QStringLiteral("%1: %2").arg(labels_.value(index)).arg(values_[static_cast<std::size_t>(index)]),
+                               QStringLiteral("%1: %2")
+                                   .arg(labels_.value(index))
+                                   .arg(values_[static_cast<std::size_t>(index)]),
                                this);
         }
         return true;

@@ -30,7 +30,9 @@ void EntryModel::ShowDay(std::optional<int> day) {
     endResetModel();
 }
 
-const DiaryEntry& EntryModel::EntryAt(int row) const { return report_->entries[rows_[static_cast<std::size_t>(row)]]; }
+const DiaryEntry& EntryModel::EntryAt(int row) const {
+    return report_->entries[rows_[static_cast<std::size_t>(row)]];
+}
 
 void EntryModel::Fill() {
     rows_.clear();
@@ -60,7 +62,8 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
         case kDate: return report::GermanDate(e.day);
         case kTime: return report::NightClock(e.minute);
-        case kNight: return night.Contains(e.minute) ? report::NightName(night.NightOf(e.day, e.minute)) : QString();
+        case kNight:
+            return night.Contains(e.minute) ? report::NightName(night.NightOf(e.day, e.minute)) : QString();
         case kLoudness: return Text(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
         case kLanding: return e.landing ? QStringLiteral("ja") : QStringLiteral("nein");
         case kNote: return Text(e.note);
@@ -70,8 +73,10 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant EntryModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kTitles[] = {"Datum", "Uhrzeit", "Nacht", "Lautstärke", "Landung", "Notiz", "Zeile"};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const kTitles[] = {"Datum",   "Uhrzeit", "Nacht", "Lautstärke",
+                                          "Landung", "Notiz",   "Zeile"};
     return section >= 0 && section < kColumns ? QString::fromUtf8(kTitles[section]) : QVariant();
 }
 
@@ -90,8 +95,9 @@ void EntryModel::sort(int column, Qt::SortOrder order) {
             switch (column) {
                 case kTime: return std::tuple(e.minute, 0, 0);
                 case kNight:
-                    return night.Contains(e.minute) ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
-                                                    : std::tuple(0, 0, 0);
+                    return night.Contains(e.minute)
+                               ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
+                               : std::tuple(0, 0, 0);
                 case kLoudness: return std::tuple(e.level, 0, 0);
                 case kLanding: return std::tuple(e.landing ? 1 : 0, 0, 0);
                 case kLine: return std::tuple(0, 0, 0);
@@ -104,7 +110,8 @@ void EntryModel::sort(int column, Qt::SortOrder order) {
                 if (c != 0) return order == Qt::AscendingOrder ? c < 0 : c > 0;
             } else if (column == kLine) {
                 if (entries[a].line != entries[b].line)
-                    return order == Qt::AscendingOrder ? entries[a].line < entries[b].line : entries[a].line > entries[b].line;
+                    return order == Qt::AscendingOrder ? entries[a].line < entries[b].line
+                                                       : entries[a].line > entries[b].line;
             } else if (key(a) != key(b)) {
                 return order == Qt::AscendingOrder ? key(a) < key(b) : key(b) < key(a);
             }

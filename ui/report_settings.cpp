@@ -76,11 +76,14 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     connect(night_, &QComboBox::currentIndexChanged, this,
             [this] { customNight_->setEnabled(night_->currentData().toString().isEmpty()); });
     form->addRow(QStringLiteral("Name"), named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
-    form->addRow(QStringLiteral("Anschrift"), named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
+    form->addRow(QStringLiteral("Anschrift"),
+                 named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
     form->addRow(QStringLiteral("E-Mail-Empfänger"),
                  named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
-    form->addRow(QStringLiteral("Nachtzeit"), named(night_, QStringLiteral("cboNachtzeit"), QStringLiteral("Nachtzeit")));
-    form->addRow(QString(), named(customNight_, QStringLiteral("txtEigeneNachtzeit"), QStringLiteral("Eigene Nachtzeit")));
+    form->addRow(QStringLiteral("Nachtzeit"),
+                 named(night_, QStringLiteral("cboNachtzeit"), QStringLiteral("Nachtzeit")));
+    form->addRow(QString(), named(customNight_, QStringLiteral("txtEigeneNachtzeit"),
+                                  QStringLiteral("Eigene Nachtzeit")));
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
@@ -96,12 +99,14 @@ void SettingsDialog::accept() {
     QString night = night_->currentData().toString();
     if (night.isEmpty()) night = customNight_->text().trimmed();
     if (!ParseNightRule(night.toStdString())) {
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("Die Nachtzeit „%1“ ist keine Zeitspanne wie 22:00-06:00.").arg(night));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("Die Nachtzeit „%1“ ist keine Zeitspanne wie 22:00-06:00.").arg(night));
         customNight_->setFocus();
         return;
     }
-    settings_ = {name_->text().trimmed(), address_->toPlainText().trimmed(), recipient_->text().trimmed(), night};
+    settings_ = {name_->text().trimmed(), address_->toPlainText().trimmed(), recipient_->text().trimmed(),
+                 night};
     QDialog::accept();
 }
 

@@ -35,8 +35,9 @@ namespace {
 enum Choice { kLastNight, kLastSevenDays, kThisMonth, kLastMonth, kThisYear, kEverything, kCustom };
 static_assert(kThisMonth == ReportWindow::kThisMonthChoice);
 
-constexpr QuickPeriod kQuick[] = {QuickPeriod::LastNight, QuickPeriod::LastSevenDays, QuickPeriod::ThisMonth,
-                                  QuickPeriod::LastMonth, QuickPeriod::ThisYear,      QuickPeriod::Everything};
+constexpr QuickPeriod kQuick[] = {QuickPeriod::LastNight, QuickPeriod::LastSevenDays,
+                                  QuickPeriod::ThisMonth, QuickPeriod::LastMonth,
+                                  QuickPeriod::ThisYear,  QuickPeriod::Everything};
 
 // Beyond ten years a bar per calendar day would be thinner than a pixel: then only the
 // days with entries get one.
@@ -70,7 +71,8 @@ void SetCount(QLabel* label, const QString& caption, std::uint64_t n) {
 
 }  // namespace
 
-DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night, bool hashed) {
+DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
+                    bool hashed) {
     try {
         return {report::ReadDiary(diary, period, night, true, hashed), {}};
     } catch (const std::exception& failure) {
@@ -84,19 +86,21 @@ Period ReportWindow::PeriodAt(platform::Services& services, int choice, const Ni
 }
 
 ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path diary,
-                           std::filesystem::path settingsFile, std::optional<DiaryLoad> first, const QString& night,
-                           QWidget* parent)
+                           std::filesystem::path settingsFile, std::optional<DiaryLoad> first,
+                           const QString& night, QWidget* parent)
     : QWidget(parent),
       services_(services),
       diary_(std::move(diary)),
       settingsFile_(std::move(settingsFile)),
       settings_(LoadSettings(settingsFile_)) {
     if (!night.isEmpty()) startNight_ = night;
-    dialogs_.save = [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
+    dialogs_.save = [](QWidget* parent, const QString& title, const QString& suggested,
+                       const QString& filter) {
         return QFileDialog::getSaveFileName(parent, title, suggested, filter);
     };
     dialogs_.open = [](QWidget* parent, const QString& title, const QString& folder) {
-        return QFileDialog::getOpenFileName(parent, title, folder, QStringLiteral("Textdateien (*.txt);;Alle Dateien (*)"));
+        return QFileDialog::getOpenFileName(parent, title, folder,
+                                            QStringLiteral("Textdateien (*.txt);;Alle Dateien (*)"));
     };
     setWindowTitle(QStringLiteral("Sülvan Logger – Bericht"));
     setWindowIcon(AppIcon());
@@ -116,7 +120,8 @@ void ReportWindow::CreateControls() {
     cboZeitraum = Named(new QComboBox(this), QStringLiteral("cboZeitraum"), QStringLiteral("Zeitraum"));
     cboZeitraum->addItems({QStringLiteral("Letzte Nacht"), QStringLiteral("Letzte 7 Tage"),
                            QStringLiteral("Dieser Monat"), QStringLiteral("Letzter Monat"),
-                           QStringLiteral("Dieses Jahr"), QStringLiteral("Alles"), QStringLiteral("Zeitraum…")});
+                           QStringLiteral("Dieses Jahr"), QStringLiteral("Alles"),
+                           QStringLiteral("Zeitraum…")});
     cboZeitraum->setCurrentIndex(kThisMonth);
     datVon = Named(new QDateEdit(this), QStringLiteral("datVon"), QStringLiteral("Von"));
     datBis = Named(new QDateEdit(this), QStringLiteral("datBis"), QStringLiteral("Bis"));
@@ -183,7 +188,8 @@ void ReportWindow::CreateControls() {
     summary->addWidget(lblGestoerteNaechte, 0, 3);
     for (int level = 0; level < 4; ++level) {
         lblStufe[level] = count(QStringLiteral("lblStufe%1").arg(level));
-        lblStufe[level]->setToolTip(QString::fromUtf8(kLoudnessSteps[static_cast<std::size_t>(level)].caption.data()));
+        lblStufe[level]->setToolTip(
+            QString::fromUtf8(kLoudnessSteps[static_cast<std::size_t>(level)].caption.data()));
         summary->addWidget(lblStufe[level], 1, level);
     }
     lblZeilen = count(QStringLiteral("lblZeilen"));
@@ -204,8 +210,8 @@ void ReportWindow::CreateControls() {
 
     auto* selection = new QHBoxLayout;
     lblAuswahl = Named(new QLabel(this), QStringLiteral("lblAuswahl"), QString());
-    cmdAlleTage = Named(new QPushButton(QStringLiteral("Alle Tage zeigen"), this), QStringLiteral("cmdAlleTage"),
-                        QStringLiteral("Alle Tage zeigen"));
+    cmdAlleTage = Named(new QPushButton(QStringLiteral("Alle Tage zeigen"), this),
+                        QStringLiteral("cmdAlleTage"), QStringLiteral("Alle Tage zeigen"));
     selection->addWidget(lblAuswahl, 1);
     selection->addWidget(cmdAlleTage);
     layout->addLayout(selection);
@@ -225,14 +231,15 @@ void ReportWindow::CreateControls() {
     layout->addWidget(tblEintraege, 3);
 
     auto* buttons = new QHBoxLayout;
+    // With a key each (Alt and the underlined letter); the name is read without the mark.
     const auto button = [this](const QString& text, const QString& name) {
-        return Named(new QPushButton(text, this), name, text);
+        return Named(new QPushButton(text, this), name, QString(text).remove(QLatin1Char('&')));
     };
-    cmdPdf = button(QStringLiteral("PDF speichern…"), QStringLiteral("cmdPdf"));
-    cmdDrucken = button(QStringLiteral("Drucken…"), QStringLiteral("cmdDrucken"));
-    cmdCsv = button(QStringLiteral("CSV speichern…"), QStringLiteral("cmdCsv"));
-    cmdKopieren = button(QStringLiteral("Beschwerdetext kopieren"), QStringLiteral("cmdKopieren"));
-    cmdEmail = button(QStringLiteral("E-Mail schreiben"), QStringLiteral("cmdEmail"));
+    cmdPdf = button(QStringLiteral("&PDF speichern…"), QStringLiteral("cmdPdf"));
+    cmdDrucken = button(QStringLiteral("&Drucken…"), QStringLiteral("cmdDrucken"));
+    cmdCsv = button(QStringLiteral("&CSV speichern…"), QStringLiteral("cmdCsv"));
+    cmdKopieren = button(QStringLiteral("&Beschwerdetext kopieren"), QStringLiteral("cmdKopieren"));
+    cmdEmail = button(QStringLiteral("&E-Mail schreiben"), QStringLiteral("cmdEmail"));
     for (QPushButton* b : {cmdPdf, cmdDrucken, cmdCsv, cmdKopieren, cmdEmail}) buttons->addWidget(b);
     lblStatus = Named(new QLabel(this), QStringLiteral("lblStatus"), QString());
     lblStatus->setTextFormat(Qt::PlainText);
@@ -361,7 +368,8 @@ void ReportWindow::Show(DiaryLoad load, const Period& period) {
     heldPeriod_ = period;
     if (!load.read) {
         error_ = load.error;
-        lblMeldung->setText(error_ + QStringLiteral("\nMit „Datei wählen…“ lässt sich ein anderes Tagebuch öffnen."));
+        lblMeldung->setText(error_ +
+                            QStringLiteral("\nMit „Datei wählen…“ lässt sich ein anderes Tagebuch öffnen."));
         lblMeldung->setAccessibleName(lblMeldung->text());
         lblMeldung->show();
         auto empty = std::make_shared<Report>();
@@ -431,7 +439,8 @@ void ReportWindow::DateActivated(int index) {
     }
     const int day = chartDays_[static_cast<std::size_t>(index)];
     model_->ShowDay(day);
-    const QString text = QStringLiteral("Einträge vom %1: %2").arg(report::GermanDate(day)).arg(model_->rowCount());
+    const QString text =
+        QStringLiteral("Einträge vom %1: %2").arg(report::GermanDate(day)).arg(model_->rowCount());
     lblAuswahl->setText(text);
     lblAuswahl->setAccessibleName(text);
     cmdAlleTage->setEnabled(true);
@@ -459,8 +468,8 @@ void ReportWindow::Say(const QString& text) {
 }
 
 void ReportWindow::ChooseFile() {
-    const QString chosen = dialogs_.open(this, QStringLiteral("Tagebuch wählen"),
-                                         platform::ToQString(diary_.parent_path()));
+    const QString chosen =
+        dialogs_.open(this, QStringLiteral("Tagebuch wählen"), platform::ToQString(diary_.parent_path()));
     if (chosen.isEmpty()) return;
     diary_ = platform::ToPath(chosen);
     Reload();
@@ -473,9 +482,10 @@ void ReportWindow::EditSettings() {
     settings_ = dialog.Settings();
     if (!SaveSettings(settingsFile_, settings_) && !settingsUnsavedTold_) {
         settingsUnsavedTold_ = true;
-        services_.ShowMessage(this, QStringLiteral("Die Angaben lassen sich nicht in „%1“ speichern. Sie gelten, bis "
-                                                   "das Programm geschlossen wird.")
-                                        .arg(platform::Readable(platform::ToQString(settingsFile_))));
+        services_.ShowMessage(
+            this, QStringLiteral("Die Angaben lassen sich nicht in „%1“ speichern. Sie gelten, bis "
+                                 "das Programm geschlossen wird.")
+                      .arg(platform::Readable(platform::ToQString(settingsFile_))));
     }
     if (settings_.night != night) {
         const int known = cboNacht->findData(settings_.night);
@@ -500,8 +510,12 @@ void ReportWindow::SavePdf() {
         return;
     }
     const LocalDateTime now = services_.Now();
-    const QString created =
-        QStringLiteral("%1.%2.%3 %4:%5").arg(now.day).arg(now.month).arg(now.year).arg(now.hour).arg(now.minute, 2, 10, QLatin1Char('0'));
+    const QString created = QStringLiteral("%1.%2.%3 %4:%5")
+                                .arg(now.day)
+                                .arg(now.month)
+                                .arg(now.year)
+                                .arg(now.hour)
+                                .arg(now.minute, 2, 10, QLatin1Char('0'));
     try {
         report::WriteOutput(name, report::PdfBytes(fresh.read->report, fresh.read->info, Person(), created));
         Say(QStringLiteral("PDF gespeichert: %1").arg(platform::Readable(name)));
@@ -522,7 +536,12 @@ void ReportWindow::Print() {
     }
     const LocalDateTime now = services_.Now();
     report::PaintReport(printer, fresh.read->report, fresh.read->info, Person(),
-                        QStringLiteral("%1.%2.%3 %4:%5").arg(now.day).arg(now.month).arg(now.year).arg(now.hour).arg(now.minute, 2, 10, QLatin1Char('0')));
+                        QStringLiteral("%1.%2.%3 %4:%5")
+                            .arg(now.day)
+                            .arg(now.month)
+                            .arg(now.year)
+                            .arg(now.hour)
+                            .arg(now.minute, 2, 10, QLatin1Char('0')));
     Say(QStringLiteral("An den Drucker geschickt."));
 }
 
@@ -552,7 +571,8 @@ void ReportWindow::CopyComplaint() {
 
 void ReportWindow::WriteMail() {
     if (settings_.recipient.isEmpty()) {
-        services_.ShowMessage(this, QStringLiteral("Bitte zuerst unter „Angaben…“ den E-Mail-Empfänger eintragen."));
+        services_.ShowMessage(
+            this, QStringLiteral("Bitte zuerst unter „Angaben…“ den E-Mail-Empfänger eintragen."));
         return;
     }
     const Report selected = SelectedReport();
@@ -565,8 +585,9 @@ void ReportWindow::WriteMail() {
     }
     services_.OpenMail(url, [this](const QString& failure) { services_.ShowMessage(this, failure); });
     if (tooLong) {
-        services_.ShowMessage(this, QStringLiteral("Der Beschwerdetext ist zu lang für einen E-Mail-Link. Er ist in der "
-                                                   "Zwischenablage: bitte in die E-Mail einfügen."));
+        services_.ShowMessage(
+            this, QStringLiteral("Der Beschwerdetext ist zu lang für einen E-Mail-Link. Er ist in der "
+                                 "Zwischenablage: bitte in die E-Mail einfügen."));
     }
     Say(QStringLiteral("E-Mail an %1 geöffnet.").arg(settings_.recipient));
 }
@@ -594,8 +615,8 @@ void ReportWindow::ShowOddLines() {
     text->setReadOnly(true);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(dialog);
-    Named(buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole), QStringLiteral("cmdSchliessen"),
-          QStringLiteral("Schließen"));
+    Named(buttons->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole),
+          QStringLiteral("cmdSchliessen"), QStringLiteral("Schließen"));
     connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
     layout->addWidget(buttons);
     dialog->resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 20);

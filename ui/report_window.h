@@ -42,16 +42,18 @@ class ReportWindow : public QWidget {
    public:
     // The file dialogs, replaceable in tests: return the chosen path, or empty.
     struct Dialogs {
-        std::function<QString(QWidget*, const QString& title, const QString& suggested, const QString& filter)> save;
+        std::function<QString(QWidget*, const QString& title, const QString& suggested,
+                              const QString& filter)>
+            save;
         std::function<QString(QWidget*, const QString& title, const QString& folder)> open;
     };
 
     // `first`, when given, is the diary already read for "Dieser Monat" under the
     // settings' night rule: the program reads it while Qt starts.
     // `night`, when given, is the night rule to start with instead of the settings' one.
-    ReportWindow(platform::Services& services, std::filesystem::path diary, std::filesystem::path settingsFile,
-                 std::optional<DiaryLoad> first = std::nullopt, const QString& night = {},
-                 QWidget* parent = nullptr);
+    ReportWindow(platform::Services& services, std::filesystem::path diary,
+                 std::filesystem::path settingsFile, std::optional<DiaryLoad> first = std::nullopt,
+                 const QString& night = {}, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
     void SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
@@ -65,7 +67,7 @@ class ReportWindow : public QWidget {
    private:
     void CreateControls();
     void ConnectControls();
-    void Reload();  // the whole diary again, hashed: it changed, or another was chosen
+    void Reload();   // the whole diary again, hashed: it changed, or another was chosen
     void Refresh();  // the period or the night rule changed
     void Show(DiaryLoad load, const Period& period);
     void ShowReport(std::shared_ptr<const Report> report);
