@@ -360,7 +360,7 @@ struct PeriodCase {
 class PeriodBounds : public ::testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodBounds, SelectEntriesByTheirDate) {
-    const Report r = Build(kTwoNights, {GetParam().from, GetParam().to});
+    const Report r = Build(kTwoNights, {GetParam().from, GetParam().to, std::nullopt});
     EXPECT_EQ(IsoDate(*r.from), GetParam().reportedFrom);
     EXPECT_EQ(IsoDate(*r.to), GetParam().reportedTo);
     EXPECT_EQ(r.total.entries, GetParam().entries);
@@ -375,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PeriodCase{Day(2026, 12, 9), Day(2026, 12, 9), "2026-12-09", "2026-12-09", 3}));
 
 TEST(Report, NightBeganBeforeThePeriodIsListed) {
-    const Report r = Build(kTwoNights, {Day(2026, 12, 9), Day(2026, 12, 9)});
+    const Report r = Build(kTwoNights, {Day(2026, 12, 9), Day(2026, 12, 9), std::nullopt});
     ASSERT_EQ(r.nights.size(), 1u);
     EXPECT_EQ(r.nights.begin()->first, Day(2026, 12, 8));
     EXPECT_EQ(r.nights.begin()->second.entries, 2);

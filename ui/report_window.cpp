@@ -225,9 +225,24 @@ void ReportWindow::CreateControls() {
     tblEintraege->setTabKeyNavigation(false);
     tblEintraege->verticalHeader()->hide();
     tblEintraege->verticalHeader()->setDefaultSectionSize(tblEintraege->fontMetrics().height() + 6);
-    tblEintraege->horizontalHeader()->setStretchLastSection(false);
-    tblEintraege->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    tblEintraege->horizontalHeader()->setSectionResizeMode(EntryModel::kNote, QHeaderView::Stretch);
+    // Widths from the widest texts, not from the rows: sizing to contents measures every
+    // row, half a million of them in "Alles".
+    QHeaderView* header = tblEintraege->horizontalHeader();
+    header->setStretchLastSection(false);
+    const QFontMetrics metrics = tblEintraege->fontMetrics();
+    const int pad = metrics.averageCharWidth() * 3;
+    const QString widest[] = {QStringLiteral("30.12.2026"),
+                              QStringLiteral("Uhrzeit"),
+                              QStringLiteral("30.11./1.12.2026"),
+                              QString::fromUtf8(kLoudnessSteps[3].caption.data(),
+                                                static_cast<qsizetype>(kLoudnessSteps[3].caption.size())),
+                              QStringLiteral("Landung"),
+                              QString(),
+                              QStringLiteral("9999999")};
+    for (int column = 0; column < EntryModel::kColumns; ++column) {
+        header->resizeSection(column, metrics.horizontalAdvance(widest[column]) + pad);
+    }
+    header->setSectionResizeMode(EntryModel::kNote, QHeaderView::Stretch);
     layout->addWidget(tblEintraege, 3);
 
     auto* buttons = new QHBoxLayout;
