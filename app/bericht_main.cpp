@@ -206,7 +206,8 @@ int main(int argc, char* argv[]) {
 
     try {
         const bool keepEntries = parser.isSet(csv) || parser.isSet(pdf);
-        const report::ReadDiaryResult read = report::ReadDiary(diary, period, *rule, keepEntries);
+        const report::ReadDiaryResult read =
+            report::ReadDiary(diary, period, *rule, {keepEntries, true, true});
         const report::Person person{parser.value(name), parser.value(address)};
         const QString created = QDateTime::currentDateTime().toString(QStringLiteral("d.M.yyyy H:mm"));
         // CSV and JSON are made and written on threads of their own beside the PDF, which

@@ -13,7 +13,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc != 2) return 2;
+    if (argc < 2) return 2;
     suelvan::platform::SystemServices services;
     suelvan::ReportWindow window(services, argv[1], "/nonexistent/suelvan-bericht.ini");
     auto* periods = window.findChild<QComboBox*>("cboZeitraum");
@@ -22,10 +22,12 @@ int main(int argc, char* argv[]) {
         std::sort(ms.begin(), ms.end());
         return ms[ms.size() / 2];
     };
-    const auto time = [&](const char* what, QComboBox* box, std::vector<int> choices) {
+    // Each change timed from the state before it, which is set untimed.
+    const auto time = [&](const char* what, QComboBox* box, int before, std::vector<int> choices) {
         std::vector<double> ms;
         for (int round = 0; round < 5; ++round) {
             for (const int choice : choices) {
+                if (before >= 0) box->setCurrentIndex(before);
                 QElapsedTimer timer;
                 timer.start();
                 box->setCurrentIndex(choice);
@@ -35,11 +37,19 @@ int main(int argc, char* argv[]) {
         std::printf("%s: median %.1f ms, worst %.1f ms over %zu changes\n", what, median(ms),
                     *std::max_element(ms.begin(), ms.end()), ms.size());
     };
-    time("period (Letzte Nacht, 7 Tage, Monat, Vormonat, Jahr)", periods, {0, 1, 2, 3, 4});
+    if (argc > 2) {  // only this change, for a profiler
+        for (int round = 0; round < 20; ++round) {
+            periods->setCurrentIndex(2);
+            periods->setCurrentIndex(5);
+        }
+        return 0;
+    }
+    time("period (Letzte Nacht, 7 Tage, Monat, Vormonat, Jahr)", periods, -1, {0, 1, 2, 3, 4});
     periods->setCurrentIndex(2);
-    time("night rule, this month", nights, {1, 2, 3, 4, 0});
-    time("period to and from Alles", periods, {5, 2});
+    time("night rule, this month", nights, -1, {1, 2, 3, 4, 0});
+    time("this month to Alles", periods, 2, {5});
+    time("Alles to this month", periods, 5, {2});
     periods->setCurrentIndex(5);
-    time("night rule, Alles", nights, {1, 2, 3, 4, 0});
+    time("night rule, Alles", nights, -1, {1, 2, 3, 4, 0});
     return 0;
 }

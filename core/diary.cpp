@@ -196,7 +196,7 @@ std::optional<ParsedEntry> ParseEntryLine(std::string_view line) {
 
 DiaryReader::DiaryReader(DiarySink sink, bool keepNotes) : sink_(std::move(sink)), keepNotes_(keepNotes) {}
 
-void DiaryReader::KeepNotesOnlyFor(const Period& period) {
+void DiaryReader::LimitTo(const Period& period) {
     notesFrom_ = period.from;
     notesTo_ = period.to;
     // A night's entries stand under its evening's date and the day after.
@@ -204,6 +204,7 @@ void DiaryReader::KeepNotesOnlyFor(const Period& period) {
         notesFrom_ = *period.night;
         notesTo_ = *period.night + 1;
     }
+    closed_ = notesFrom_ && notesTo_;
 }
 
 void DiaryReader::Feed(std::string_view bytes) {
@@ -219,8 +220,13 @@ void DiaryReader::Feed(std::string_view bytes) {
                 continue;
             }
         }
+        if (!lineOpen_) {
+            lineStart_ = fed_ + pos;
+            lineLength_ = 0;
+        }
         const std::size_t stop = ends.Next(pos);
         const std::string_view piece(data + pos, stop - pos);
+        lineLength_ += piece.size();
         if (stop == size) {  // the line goes on in the next piece
             if (line_.size() < kKeptPrefix || (keepNotes_ && ParseEntryLine(line_))) {
                 line_.append(piece);
@@ -228,6 +234,7 @@ void DiaryReader::Feed(std::string_view bytes) {
                 cut_ = true;
             }
             lineOpen_ = true;
+            fed_ += size;
             return;
         }
         if (!lineOpen_) {
@@ -244,6 +251,7 @@ void DiaryReader::Feed(std::string_view bytes) {
         afterCr_ = data[stop] == '\r';
         pos = stop + 1;
     }
+    fed_ += size;
 }
 
 void DiaryReader::Finish() {
@@ -258,14 +266,25 @@ void DiaryReader::Finish() {
 }
 
 void DiaryReader::Line(std::string_view bytes, bool cut) {
-    if (lineNumber_ == 1 && bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    std::uint64_t start = lineStart_;
+    std::uint64_t length = lineLength_;
+    if (lineNumber_ == 1 && bytes.starts_with(kByteOrderMark)) {
+        bytes.remove_prefix(kByteOrderMark.size());
+        start += kByteOrderMark.size();
+        length -= kByteOrderMark.size();
+    }
     if (!bytes.empty() && IsDigit(bytes[0])) {
-        if (const auto parsed = ParseEntryLine(bytes)) {
+        if (skipping_) {
+            // Only whether it is an entry: the time, then a blank or the end.
+            std::size_t pos = 0;
+            if (ClockAt(bytes, pos) >= 0 && (pos == bytes.size() || bytes[pos] == ' ')) return;
+        } else if (const auto parsed = ParseEntryLine(bytes)) {
             if (!sectionDay_) {
                 if (sink_.undated) sink_.undated(lineNumber_);
                 return;
             }
-            DiaryEntry entry{*sectionDay_, parsed->minute, parsed->level, parsed->landing, {}, lineNumber_};
+            DiaryEntry entry{*sectionDay_, parsed->minute, parsed->level,          parsed->landing,
+                             {},           lineNumber_,    start + parsed->noteAt, length - parsed->noteAt};
             const bool noteWanted = keepNotes_ && (!notesFrom_ || *sectionDay_ >= *notesFrom_) &&
                                     (!notesTo_ || *sectionDay_ <= *notesTo_ + 1);
             if (noteWanted) entry.note = DecodeDiaryLine(bytes.substr(parsed->noteAt), cut);
@@ -293,6 +312,7 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
     } else if (const auto day = ParseDayHeader(bytes)) {
         EndSection();
         sectionDay_ = day;
+        skipping_ = closed_ && (*day < *notesFrom_ || *day > *notesTo_ + 1);
         return;
     }
     if (!sink_.unrecognised) return;
@@ -374,17 +394,29 @@ ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
     report_.night = night;
 }
 
+void ReportBuilder::Reserve(std::size_t entries) {
+    if (keepEntries_) report_.entries.reserve(entries);
+}
+
 DiarySink ReportBuilder::Sink() {
     return {[this](DiaryEntry&& e) { Add(std::move(e)); }, [this](std::uint64_t line) { AddUndated(line); },
             [this](std::uint64_t line, std::string text) { AddUnrecognised(line, std::move(text)); }};
 }
 
 void ReportBuilder::Add(DiaryEntry&& e) {
+    if (Count(e) && keepEntries_) report_.entries.push_back(std::move(e));
+}
+
+void ReportBuilder::Add(const DiaryEntry& e) {
+    if (Count(e) && keepEntries_) report_.entries.push_back(e);
+}
+
+bool ReportBuilder::Count(const DiaryEntry& e) {
     firstDay_ = std::min(firstDay_.value_or(e.day), e.day);
     lastDay_ = std::max(lastDay_.value_or(e.day), e.day);
-    if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return;
+    if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return false;
     const bool atNight = report_.night.Contains(e.minute);
-    if (period_.night && (!atNight || report_.night.NightOf(e.day, e.minute) != *period_.night)) return;
+    if (period_.night && (!atNight || report_.night.NightOf(e.day, e.minute) != *period_.night)) return false;
     // Entries come day by day: the map is searched once per day, not per entry.
     if (!dayCounts_ || dayCountsOf_ != e.day) {
         dayCounts_ = &report_.days[e.day];
@@ -409,7 +441,7 @@ void ReportBuilder::Add(DiaryEntry&& e) {
         if (night.entries == 0 || since > report_.night.SinceStart(night.last)) night.last = e.minute;
         ++night.entries;
     }
-    if (keepEntries_) report_.entries.push_back(std::move(e));
+    return true;
 }
 
 void ReportBuilder::AddUndated(std::uint64_t line) {

@@ -20,6 +20,10 @@ struct DiaryEntry {
     bool landing = false;
     std::string note;  // UTF-8; empty unless notes are kept
     std::uint64_t line = 0;
+    // Where the note's bytes are in the file, kept or not: a window can fetch the notes
+    // it shows instead of holding every one.
+    std::uint64_t noteOffset = 0;
+    std::uint64_t noteBytes = 0;
 };
 
 // What the reader sees, line by line; the callbacks may be left empty.
@@ -39,9 +43,11 @@ struct Period;
 class DiaryReader {
    public:
     DiaryReader(DiarySink sink, bool keepNotes);
-    // Notes only of entries filed under these days (a day more for back-dating): the
-    // window reads a month out of decades without decoding every note.
-    void KeepNotesOnlyFor(const Period& period);
+    // Only entries filed under the period's days (a day more for back-dating) are handed
+    // on with their notes: a month is read out of decades without decoding every note.
+    // When the period has no open end, entries filed elsewhere are only recognised as
+    // such, not parsed further nor handed on.
+    void LimitTo(const Period& period);
     void Feed(std::string_view bytes);
     void Finish();
 
@@ -55,12 +61,17 @@ class DiaryReader {
     bool keepNotes_;
     std::optional<int> notesFrom_;
     std::optional<int> notesTo_;
+    bool closed_ = false;    // the period has both ends: other sections are skipped
+    bool skipping_ = false;  // the current section is outside it
     std::string line_;
     bool cut_ = false;       // line_ holds only the start of a longer line
     bool afterCr_ = false;   // the last byte fed was a CR: an LF next belongs to it
     bool started_ = false;   // a byte-order mark is looked for only at the very start
     bool lineOpen_ = false;  // bytes since the last line end
     std::uint64_t lineNumber_ = 0;
+    std::uint64_t fed_ = 0;         // bytes fed before the current piece
+    std::uint64_t lineStart_ = 0;   // file offset of the line being read
+    std::uint64_t lineLength_ = 0;  // its bytes so far, also those not kept
     std::optional<int> sectionDay_;
     std::vector<DiaryEntry> pending_;  // this section's entries after 12:00, not yet dated
     int unrecognisedShown_ = 0;
@@ -148,11 +159,16 @@ class ReportBuilder {
     ReportBuilder(Period period, NightRule night, bool keepEntries);
     DiarySink Sink();
     void Add(DiaryEntry&& entry);
+    void Add(const DiaryEntry& entry);
+    // Room for this many entries kept, when the caller can tell.
+    void Reserve(std::size_t entries);
     void AddUndated(std::uint64_t line);
     void AddUnrecognised(std::uint64_t line, std::string text);
     Report Finish();
 
    private:
+    bool Count(const DiaryEntry& entry);  // false: not of the period
+
     Period period_;
     bool keepEntries_;
     Report report_;

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <future>
 #include <memory>
@@ -56,7 +57,8 @@ QJsonArray Array(const auto& counts) {
 }  // namespace
 
 ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
-                          bool keepEntries, bool hashed) {
+                          const ReadOptions& options) {
+    const bool hashed = options.hashed;
     // O_NONBLOCK: a FIFO in the diary's place must fail at once, not wait for a writer.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
@@ -68,9 +70,14 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     if (S_ISDIR(info.st_mode)) throw ReportError("Keine Datei, sondern ein Ordner: " + ShownPath(path));
     if (!S_ISREG(info.st_mode)) throw ReportError("Keine gewöhnliche Datei: " + ShownPath(path));
 
-    ReportBuilder builder(period, night, keepEntries);
-    DiaryReader reader(builder.Sink(), keepEntries);
-    reader.KeepNotesOnlyFor(period);
+    ReportBuilder builder(period, night, options.entries);
+    // Everything kept: room for the entries a file of this size holds (they are about 30
+    // bytes a line), so half a million are not moved over and over as the vector grows.
+    if (!period.from && !period.to && !period.night)
+        builder.Reserve(static_cast<std::size_t>(
+            std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size) / 32, 1u << 22)));
+    DiaryReader reader(builder.Sink(), options.entries && options.notes);
+    reader.LimitTo(period);
     // OpenSSL's SHA-256 uses the processor's SHA instructions, several times faster than
     // QCryptographicHash; it runs beside the counting on a second core.
     const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
@@ -86,31 +93,35 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     };
     std::uint64_t requested = 0;
     // A second thread reads and hashes the next chunk while this one counts the last.
-    const auto readAndHash = [&](std::vector<char>& buffer) {
+    // Not zeroed, and no larger than the file: they are filled by read() anyway.
+    const std::size_t chunkSize = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kChunk));
+    const auto readAndHash = [&](char* buffer) {
         Chunk chunk;
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - requested));
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize, size - requested));
         while (chunk.bytes < want) {
-            const ssize_t n = ::read(fd.get(), buffer.data() + chunk.bytes, want - chunk.bytes);
+            const ssize_t n = ::read(fd.get(), buffer + chunk.bytes, want - chunk.bytes);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) chunk.error = errno;
             if (n <= 0) break;  // an error, or cut shorter meanwhile
             chunk.bytes += static_cast<std::size_t>(n);
         }
         requested += chunk.bytes;
-        if (hashed) chunk.hashed = EVP_DigestUpdate(hash.get(), buffer.data(), chunk.bytes) == 1;
+        if (hashed) chunk.hashed = EVP_DigestUpdate(hash.get(), buffer, chunk.bytes) == 1;
         return chunk;
     };
-    std::vector<char> buffers[2] = {std::vector<char>(kChunk), std::vector<char>(kChunk)};
-    std::future<Chunk> next = std::async(std::launch::async, readAndHash, std::ref(buffers[0]));
+    const std::unique_ptr<char[]> buffers[2] = {std::make_unique_for_overwrite<char[]>(chunkSize),
+                                                std::make_unique_for_overwrite<char[]>(chunkSize)};
+    std::future<Chunk> next = std::async(std::launch::async, readAndHash, buffers[0].get());
     std::uint64_t done = 0;
     for (std::size_t current = 0;; current ^= 1) {
         const Chunk chunk = next.get();
         if (chunk.error != 0) Fail("Datei kann nicht gelesen werden", path, chunk.error);
         if (!chunk.hashed) throw ReportError("SHA-256 ist nicht verfügbar.");
         done += chunk.bytes;
-        const bool last = chunk.bytes < kChunk || done >= size;
-        if (!last) next = std::async(std::launch::async, readAndHash, std::ref(buffers[current ^ 1]));
-        reader.Feed(std::string_view(buffers[current].data(), chunk.bytes));
+        const bool last = chunk.bytes < chunkSize || done >= size;
+        if (!last) next = std::async(std::launch::async, readAndHash, buffers[current ^ 1].get());
+        reader.Feed(std::string_view(buffers[current].get(), chunk.bytes));
         if (last) break;
     }
     reader.Finish();
@@ -122,7 +133,9 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         hashed ? QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex()
                : QByteArray();
     std::error_code ignored;
-    return {{fs::absolute(path, ignored).lexically_normal(), done, sha256}, builder.Finish()};
+    return {{fs::absolute(path, ignored).lexically_normal(), done, sha256,
+             static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)},
+            builder.Finish()};
 }
 
 QString NightClock(int minute) { return Text(MakeEntryTime({2000, 1, 1, minute / 60, minute % 60, 0})); }

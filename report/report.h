@@ -24,7 +24,15 @@ class ReportError : public std::runtime_error {
 struct DiaryInfo {
     std::filesystem::path path;  // absolute
     std::uint64_t bytes = 0;
-    QByteArray sha256;  // lower-case hex, of the bytes read
+    QByteArray sha256;         // lower-case hex, of the bytes read; empty when not hashed
+    std::uint64_t device = 0;  // the file read, to fetch its notes from that one later
+    std::uint64_t inode = 0;
+};
+
+struct ReadOptions {
+    bool entries = false;  // keep the period's entries, sorted
+    bool notes = true;     // with their notes; else only where each note stands
+    bool hashed = true;
 };
 
 struct ReadDiaryResult {
@@ -33,10 +41,9 @@ struct ReadDiaryResult {
 };
 
 // Reads the diary read-only, up to the size it had when opened, counting in the same
-// pass that hashes it (unless `hashed` is false: the window changing its period). Throws
-// ReportError for a missing, unreadable or irregular file.
+// pass that hashes it. Throws ReportError for a missing, unreadable or irregular file.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
-                          bool keepEntries, bool hashed = true);
+                          const ReadOptions& options);
 
 struct Person {
     QString name;

@@ -1,4 +1,5 @@
 #include "core/diary.h"
+#include "core/encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,11 @@ Seen Read(const std::string& bytes, std::size_t piece = 0) {
     reader.Finish();
     std::sort(seen.entries.begin(), seen.entries.end(),
               [](const DiaryEntry& a, const DiaryEntry& b) { return a.line < b.line; });
+    // Where each note stands in the file, for a window that fetches them later.
+    for (const DiaryEntry& e : seen.entries) {
+        EXPECT_EQ(DecodeDiaryLine(std::string_view(bytes).substr(e.noteOffset, e.noteBytes), false), e.note)
+            << "line " << e.line << ", pieces of " << piece;
+    }
     return seen;
 }
 
@@ -321,15 +327,26 @@ TEST(Report, OfOneNightHoldsOnlyItsNightEntries) {
     EXPECT_EQ(early.to, Day(2026, 12, 9));
 }
 
-TEST(DiaryReader, DecodesNotesOnlyOfTheDaysAsked) {
-    std::vector<DiaryEntry> seen;
-    DiaryReader reader({[&](DiaryEntry&& e) { seen.push_back(std::move(e)); }, {}, {}}, true);
-    reader.KeepNotesOnlyFor({Day(2026, 12, 9), Day(2026, 12, 9), std::nullopt});
-    reader.Feed(kTwoNights);
-    reader.Finish();
-    std::string notes;
-    for (const DiaryEntry& e : seen) notes += e.note.empty() ? "." : e.note;
-    EXPECT_EQ(notes, "..cdef");  // the 10th too: one of its entries may be the 9th's
+TEST(DiaryReader, HandsOnOnlyTheDaysAsked) {
+    const auto notes = [](const Period& period) {
+        std::string seen;
+        std::vector<std::uint64_t> unrecognised;
+        DiaryReader reader({[&](DiaryEntry&& e) { seen += e.note.empty() ? "." : e.note; },
+                            {},
+                            [&](std::uint64_t line, std::string) { unrecognised.push_back(line); }},
+                           true);
+        reader.LimitTo(period);
+        reader.Feed(kTwoNights + "Freitag, 11.12.2026\r\n7:00 g\r\n7:0 h\r\n");
+        reader.Finish();
+        return seen + " " + std::to_string(unrecognised.size());
+    };
+    // The 10th too: one of its entries may be the 9th's. Outside, an entry is still told
+    // from a line that is none.
+    EXPECT_EQ(notes({Day(2026, 12, 9), Day(2026, 12, 9), std::nullopt}), "cdef 1");
+    EXPECT_EQ(notes({std::nullopt, std::nullopt, Day(2026, 12, 8)}),
+              "abcdef 1");  // the builder picks the night
+    EXPECT_EQ(notes({Day(2026, 12, 9), std::nullopt, std::nullopt}), "..cdefg 1");
+    EXPECT_EQ(notes({}), "abcdefg 1");
 }
 
 TEST(Report, CountsThePeriodUnderTheNightRule) {

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "report/complaint.h"
+#include "report/notes.h"
 #include "tests/fake_services.h"
 #include "tests/temp_dir.h"
 #include "ui/bar_chart.h"
@@ -235,6 +236,23 @@ TEST(MailtoUrl, IsPercentEncodedUtf8WithCrLf) {
         report::MailtoUrl("a@b.de", "Lärm 9./10.12.", "Zeile 1\nZeile 2 & mehr?\n"),
         "mailto:a@b.de?subject=L%C3%A4rm%209.%2F10.12.&body=Zeile%201%0D%0AZeile%202%20%26%20mehr%3F%0D%0A");
     EXPECT_EQ(report::MailtoUrl("x+y@b.de", "#1", ""), "mailto:x%2By@b.de?subject=%231");
+}
+
+TEST(NoteFile, FetchesNotesOnlyFromTheFileThatWasRead) {
+    TempDir dir;
+    const std::filesystem::path diary = dir.path() / "d.txt";
+    WriteBytes(diary, kDiary);
+    const report::ReadDiaryResult read = report::ReadDiary(diary, {}, NightRule{}, {true, false, false});
+    const auto notes = report::NoteFile::Open(read.info);
+    ASSERT_NE(notes, nullptr);
+    QStringList seen;
+    for (const DiaryEntry& e : read.report.entries) seen << notes->Note(e);
+    EXPECT_EQ(seen.join(QLatin1Char(',')), "Nov,a,b,c,d,e,spät,f");
+    // Replaced by an editor: its notes are not taken for the old file's.
+    WriteBytes(dir.path() / "new.txt", "Mittwoch, 9.12.2026\r\n1:00 anders\r\n");
+    std::filesystem::rename(dir.path() / "new.txt", diary);
+    EXPECT_EQ(report::NoteFile::Open(read.info), nullptr);
+    EXPECT_EQ(notes->Note(read.report.entries[1]), "a");  // the one still open reads the old file
 }
 
 TEST(ReportSettingsFile, RoundTripsAndTellsWhenItCannotBeWritten) {

@@ -15,9 +15,11 @@ QString Text(std::string_view utf8) {
 
 }  // namespace
 
-void EntryModel::SetReport(std::shared_ptr<const Report> report) {
+void EntryModel::SetReport(std::shared_ptr<const Report> report,
+                           std::shared_ptr<const report::NoteFile> notes) {
     beginResetModel();
     report_ = std::move(report);
+    notes_ = std::move(notes);
     day_.reset();
     Fill();
     endResetModel();
@@ -66,7 +68,7 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
             return night.Contains(e.minute) ? report::NightName(night.NightOf(e.day, e.minute)) : QString();
         case kLoudness: return Text(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
         case kLanding: return e.landing ? QStringLiteral("ja") : QStringLiteral("nein");
-        case kNote: return Text(e.note);
+        case kNote: return report::NoteOf(e, notes_.get());
         case kLine: return QVariant::fromValue(static_cast<qulonglong>(e.line));
         default: return {};
     }
@@ -104,9 +106,15 @@ void EntryModel::sort(int column, Qt::SortOrder order) {
                 default: return std::tuple(0, 0, 0);
             }
         };
+        // Notes are fetched once each, not per comparison.
+        std::vector<QString> notes;
+        if (column == kNote) {
+            notes.resize(entries.size());
+            for (const std::size_t i : rows_) notes[i] = report::NoteOf(entries[i], notes_.get());
+        }
         std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
             if (column == kNote) {
-                const int c = entries[a].note.compare(entries[b].note);
+                const int c = notes[a].compare(notes[b]);
                 if (c != 0) return order == Qt::AscendingOrder ? c < 0 : c > 0;
             } else if (column == kLine) {
                 if (entries[a].line != entries[b].line)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/diary.h"
+#include "report/notes.h"
 
 namespace suelvan {
 
@@ -18,7 +19,9 @@ class EntryModel : public QAbstractTableModel {
     enum Column { kDate, kTime, kNight, kLoudness, kLanding, kNote, kLine, kColumns };
 
     using QAbstractTableModel::QAbstractTableModel;
-    void SetReport(std::shared_ptr<const Report> report);
+    // `notes`: where the notes the report lacks are fetched from.
+    void SetReport(std::shared_ptr<const Report> report,
+                   std::shared_ptr<const report::NoteFile> notes = nullptr);
     // Only the entries of that date; none: all of the period.
     void ShowDay(std::optional<int> day);
     std::optional<int> ShownDay() const { return day_; }
@@ -34,6 +37,7 @@ class EntryModel : public QAbstractTableModel {
     void Fill();
 
     std::shared_ptr<const Report> report_;
+    std::shared_ptr<const report::NoteFile> notes_;
     std::optional<int> day_;
     std::vector<std::size_t> rows_;  // into report_->entries, in the shown order
     int sortColumn_ = kDate;

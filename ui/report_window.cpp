@@ -72,9 +72,9 @@ void SetCount(QLabel* label, const QString& caption, std::uint64_t n) {
 }  // namespace
 
 DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    bool hashed) {
+                    const report::ReadOptions& options) {
     try {
-        return {report::ReadDiary(diary, period, night, true, hashed), {}};
+        return {report::ReadDiary(diary, period, night, options), {}};
     } catch (const std::exception& failure) {
         return {std::nullopt, QString::fromUtf8(failure.what())};
     }
@@ -168,7 +168,13 @@ void ReportWindow::CreateControls() {
     lblMeldung = Named(new QLabel(this), QStringLiteral("lblMeldung"), QString());
     lblMeldung->setWordWrap(true);
     lblMeldung->setTextFormat(Qt::PlainText);
-    lblMeldung->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    // A palette, not a style sheet: that would put a second style in front of every paint.
+    QPalette warning = lblMeldung->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xa0, 0, 0));
+    lblMeldung->setPalette(warning);
+    QFont bold = lblMeldung->font();
+    bold.setBold(true);
+    lblMeldung->setFont(bold);
     lblMeldung->hide();
     layout->addWidget(lblMeldung);
 
@@ -312,14 +318,16 @@ void ReportWindow::ConnectControls() {
 }
 
 void ReportWindow::WatchDiary() {
-    const QString file = platform::ToQString(diary_);
-    const QString folder = platform::ToQString(diary_.parent_path());
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(diary_, ignored);
+    const QString file = platform::ToQString(absolute);
+    const QString folder = platform::ToQString(absolute.parent_path());
     const QStringList watched = watcher_->files() + watcher_->directories();
     for (const QString& path : watched) {
         if (path != file && path != folder) watcher_->removePath(path);
     }
     if (!watcher_->directories().contains(folder)) watcher_->addPath(folder);
-    if (!watcher_->files().contains(file) && std::filesystem::exists(diary_)) watcher_->addPath(file);
+    if (!watcher_->files().contains(file) && std::filesystem::exists(absolute)) watcher_->addPath(file);
 }
 
 std::optional<NightRule> ReportWindow::SelectedRule() const {
@@ -365,10 +373,12 @@ void ReportWindow::Refresh() {
     const bool sameEntries = error_.isEmpty() && !period.night && !heldPeriod_.night &&
                              period.from == heldPeriod_.from && period.to == heldPeriod_.to;
     if (sameEntries) {
-        // Another night rule over the same dates: the entries held are counted again.
-        ReportBuilder builder(period, *rule, true);
-        for (const DiaryEntry& entry : report_->entries) builder.Add(DiaryEntry(entry));
+        // Another night rule over the same dates: the entries held are counted again and
+        // handed over, their order being the rule's no more than their dates are.
+        ReportBuilder builder(period, *rule, false);
+        for (const DiaryEntry& entry : report_->entries) builder.Add(entry);
         auto report = std::make_shared<Report>(builder.Finish());
+        report->entries = std::move(report_->entries);
         report->undatedCount = report_->undatedCount;
         report->undatedLines = report_->undatedLines;
         report->unrecognisedCount = report_->unrecognisedCount;
@@ -376,7 +386,7 @@ void ReportWindow::Refresh() {
         ShowReport(std::move(report));
         return;
     }
-    Show(LoadDiary(diary_, period, *rule, false), period);
+    Show(LoadDiary(diary_, period, *rule), period);
 }
 
 void ReportWindow::Show(DiaryLoad load, const Period& period) {
@@ -394,14 +404,14 @@ void ReportWindow::Show(DiaryLoad load, const Period& period) {
     }
     error_.clear();
     lblMeldung->hide();
-    if (!load.read->info.sha256.isEmpty()) info_ = load.read->info;
+    notes_ = report::NoteFile::Open(load.read->info);
     ShowReport(std::make_shared<Report>(std::move(load.read->report)));
 }
 
-void ReportWindow::ShowReport(std::shared_ptr<const Report> report) {
+void ReportWindow::ShowReport(std::shared_ptr<Report> report) {
     report_ = std::move(report);
     const Report& r = *report_;
-    model_->SetReport(report_);
+    model_->SetReport(report_, notes_);
     SetCount(lblEintraege, QStringLiteral("Einträge"), static_cast<std::uint64_t>(r.total.entries));
     SetCount(lblNachts, QStringLiteral("Nachts"), static_cast<std::uint64_t>(r.total.nightEntries));
     SetCount(lblLandungen, QStringLiteral("Landungen"), static_cast<std::uint64_t>(r.total.landings));
@@ -519,7 +529,7 @@ void ReportWindow::SavePdf() {
         return;
     }
     // Read again, hashed: the footer must name exactly the bytes that were counted.
-    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night);
+    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, true});
     if (!fresh.read) {
         services_.ShowMessage(this, fresh.error);
         return;
@@ -544,7 +554,7 @@ void ReportWindow::Print() {
     printer.setDocName(QStringLiteral("Fluglärm-Tagebuch"));
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night);
+    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, true});
     if (!fresh.read) {
         services_.ShowMessage(this, fresh.error);
         return;
@@ -569,8 +579,13 @@ void ReportWindow::SaveCsv() {
         services_.ShowMessage(this, QStringLiteral("Das Tagebuch selbst wird nicht überschrieben."));
         return;
     }
+    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, false});
+    if (!fresh.read) {
+        services_.ShowMessage(this, fresh.error);
+        return;
+    }
     try {
-        report::WriteOutput(name, CsvText(report_->entries, report_->night));
+        report::WriteOutput(name, CsvText(fresh.read->report.entries, fresh.read->report.night));
         Say(QStringLiteral("CSV gespeichert: %1").arg(platform::Readable(name)));
     } catch (const std::exception& failure) {
         services_.ShowMessage(this, QString::fromUtf8(failure.what()));

@@ -11,6 +11,7 @@
 
 #include "core/diary.h"
 #include "platform/services.h"
+#include "report/notes.h"
 #include "report/report.h"
 #include "ui/report_settings.h"
 
@@ -33,8 +34,10 @@ struct DiaryLoad {
     std::optional<report::ReadDiaryResult> read;
     QString error;
 };
+// The window holds the period's entries without their notes (it fetches those it shows)
+// and needs no hash; the PDF and the CSV read again, whole.
 DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    bool hashed = true);
+                    const report::ReadOptions& options = {true, false, false});
 
 class ReportWindow : public QWidget {
     Q_OBJECT
@@ -67,10 +70,10 @@ class ReportWindow : public QWidget {
    private:
     void CreateControls();
     void ConnectControls();
-    void Reload();   // the whole diary again, hashed: it changed, or another was chosen
+    void Reload();   // the diary again: it changed, or another was chosen
     void Refresh();  // the period or the night rule changed
     void Show(DiaryLoad load, const Period& period);
-    void ShowReport(std::shared_ptr<const Report> report);
+    void ShowReport(std::shared_ptr<Report> report);
     void WatchDiary();
     std::optional<NightRule> SelectedRule() const;
     Period SelectedPeriod() const;
@@ -98,8 +101,8 @@ class ReportWindow : public QWidget {
     bool settingsUnsavedTold_ = false;
     Dialogs dialogs_;
 
-    std::shared_ptr<const Report> report_;
-    std::optional<report::DiaryInfo> info_;
+    std::shared_ptr<Report> report_;
+    std::shared_ptr<const report::NoteFile> notes_;
     Period heldPeriod_;  // what report_ was read for
     QString error_;
 
