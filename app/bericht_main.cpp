@@ -217,7 +217,9 @@ int main(int argc, char* argv[]) {
             const QString kind = QLatin1String(output.option);
             if (kind == QLatin1String("csv")) {
                 written.push_back(std::async(std::launch::async, [&read, &output] {
-                    report::WriteOutput(output.file, report::CsvBytes(read.report));
+                    CsvWriter csv(read.report.entries, read.report.night);
+                    report::WriteOutput(output.file,
+                                        [&](std::string& block) { return csv.Next(block, 4 << 20); });
                 }));
             } else if (kind == QLatin1String("json")) {
                 written.push_back(std::async(std::launch::async, [&read, &output] {

@@ -551,12 +551,29 @@ std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
     return row;
 }
 
+struct CsvWriter::Dates : CsvDates {};
+
+CsvWriter::CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night)
+    : entries_(entries), night_(night), dates_(std::make_unique<Dates>()) {}
+
+CsvWriter::~CsvWriter() = default;
+
+bool CsvWriter::Next(std::string& block, std::size_t bytes) {
+    if (!headerDone_) {
+        block += CsvHeader();
+        headerDone_ = true;
+    }
+    while (next_ < entries_.size() && block.size() < bytes)
+        AppendCsvRow(block, entries_[next_++], night_, *dates_);
+    return next_ < entries_.size();
+}
+
 std::string CsvText(const std::vector<DiaryEntry>& entries, const NightRule& night) {
-    std::string csv = CsvHeader();
+    std::string csv;
     // Rows are about 90 bytes: one allocation for most diaries.
-    csv.reserve(csv.size() + entries.size() * 96);
-    CsvDates dates;
-    for (const DiaryEntry& entry : entries) AppendCsvRow(csv, entry, night, dates);
+    csv.reserve(CsvHeader().size() + entries.size() * 96);
+    CsvWriter writer(entries, night);
+    writer.Next(csv, std::string::npos);
     return csv;
 }
 

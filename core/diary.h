@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -188,5 +189,21 @@ std::string CsvHeader();
 std::string CsvRow(const DiaryEntry& entry, const NightRule& night);
 // The header and a row per entry, in the order given.
 std::string CsvText(const std::vector<DiaryEntry>& entries, const NightRule& night);
+// The same in blocks, so a large CSV can be written while the rest is made.
+class CsvWriter {
+   public:
+    CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night);
+    ~CsvWriter();
+    // Appends rows to `block` until it holds `bytes`; false once every row is out.
+    bool Next(std::string& block, std::size_t bytes);
+
+   private:
+    struct Dates;
+    const std::vector<DiaryEntry>& entries_;
+    NightRule night_;
+    std::unique_ptr<Dates> dates_;
+    std::size_t next_ = 0;
+    bool headerDone_ = false;
+};
 
 }  // namespace suelvan

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
+#include <future>
+#include <string>
 #include <system_error>
 
 #include "report/report.h"
@@ -42,8 +44,33 @@ bool IsDiary(const QString& name, const std::filesystem::path& diary) {
 }
 
 void WriteOutput(const QString& name, QByteArrayView bytes) {
+    bool given = false;
+    WriteOutput(name, [&](std::string& block) {
+        if (!given) block.assign(bytes.data(), static_cast<std::size_t>(bytes.size()));
+        given = true;
+        return false;
+    });
+}
+
+void WriteOutput(const QString& name, const std::function<bool(std::string& block)>& next) {
+    // Each block is written on a second thread while the next one is made.
+    const auto pipe = [&](const std::function<bool(QByteArrayView)>& write) {
+        std::string blocks[2];
+        std::future<bool> pending;
+        bool written = true;
+        for (std::size_t i = 0;; i ^= 1) {
+            blocks[i].clear();
+            const bool more = next(blocks[i]);
+            if (pending.valid()) written = pending.get() && written;
+            if (!written) return false;
+            if (!blocks[i].empty())
+                pending = std::async(std::launch::async, write, QByteArrayView(blocks[i]));
+            if (!more) break;
+        }
+        return !pending.valid() || pending.get();
+    };
     if (name == QLatin1String("-")) {
-        if (!WriteAll(STDOUT_FILENO, bytes))
+        if (!pipe([](QByteArrayView b) { return WriteAll(STDOUT_FILENO, b); }))
             Fail(QStringLiteral("Standardausgabe"), std::generic_category().message(errno));
         return;
     }
@@ -56,8 +83,12 @@ void WriteOutput(const QString& name, QByteArrayView bytes) {
         const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (fd < 0) Fail(name, std::generic_category().message(errno));
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        const bool written = WriteAll(fd, bytes);
-        const int error = errno;
+        int error = 0;
+        const bool written = pipe([&](QByteArrayView b) {
+            const bool ok = WriteAll(fd, b);
+            if (!ok) error = errno;
+            return ok;
+        });
         ::close(fd);
         if (!written) Fail(name, std::generic_category().message(error));
         return;
@@ -65,9 +96,13 @@ void WriteOutput(const QString& name, QByteArrayView bytes) {
     QSaveFile file(name);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) Fail(name, file.errorString().toStdString());
+    qint64 total = 0;
+    const bool written = pipe([&](QByteArrayView b) {
+        total += b.size();
+        return file.write(b.data(), b.size()) == b.size();
+    });
     // Checked on disk before the rename: a size limit can cut a buffered write short silently.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() ||
-        file.size() != bytes.size()) {
+    if (!written || !file.flush() || file.size() != total) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("unvollständig geschrieben");

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 namespace suelvan::report {
 
@@ -15,5 +17,8 @@ bool IsDiary(const QString& name, const std::filesystem::path& diary);
 // file and never replaces one with less; a device or FIFO is written directly; "-" is
 // standard output. Throws ReportError.
 void WriteOutput(const QString& name, QByteArrayView bytes);
+// The same, made in blocks while it is written: `next` appends a block and returns false
+// with the last one.
+void WriteOutput(const QString& name, const std::function<bool(std::string& block)>& next);
 
 }  // namespace suelvan::report

@@ -71,11 +71,12 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     if (!S_ISREG(info.st_mode)) throw ReportError("Keine gewöhnliche Datei: " + ShownPath(path));
 
     ReportBuilder builder(period, night, options.entries);
-    // Everything kept: room for the entries a file of this size holds (they are about 30
-    // bytes a line), so half a million are not moved over and over as the vector grows.
+    // Everything kept: room for the entries a file of this size may hold (a line is some
+    // 30 bytes; too much room costs address space only), so half a million are not moved
+    // over and over as the vector grows.
     if (!period.from && !period.to && !period.night)
         builder.Reserve(static_cast<std::size_t>(
-            std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size) / 32, 1u << 22)));
+            std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size) / 20, 1u << 22)));
     DiaryReader reader(builder.Sink(), options.entries && options.notes);
     reader.LimitTo(period);
     // OpenSSL's SHA-256 uses the processor's SHA instructions, several times faster than
@@ -152,8 +153,6 @@ QString GermanDate(int day) {
     const CalendarDate d = DateOfDayNumber(day);
     return QStringLiteral("%1.%2.%3").arg(d.day).arg(d.month).arg(d.year);
 }
-
-std::string CsvBytes(const Report& report) { return CsvText(report.entries, report.night); }
 
 QByteArray JsonBytes(const Report& report, const DiaryInfo& diary) {
     const auto date = [](const std::optional<int>& day) {

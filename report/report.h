@@ -50,8 +50,6 @@ struct Person {
     QString address;
 };
 
-// std::string: a large CSV is not copied into a QByteArray on its way out.
-std::string CsvBytes(const Report& report);
 QByteArray JsonBytes(const Report& report, const DiaryInfo& diary);
 // The PDF pages, A4. `created` is the creation time shown in the footer.
 void PaintReport(QPagedPaintDevice& device, const Report& report, const DiaryInfo& diary,

@@ -438,6 +438,22 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{{Day(999, 12, 31), 0, 0, false, "", 1},
                 "0999-12-31;Dienstag;00:00;0999-12-30;0;störend;nein;;1\r\n"}));
 
+TEST(Csv, InBlocksIsTheWholeText) {
+    const Report r = Build(kTwoNights, {});
+    for (const std::size_t block : std::vector<std::size_t>{1, 60, 100000}) {
+        CsvWriter writer(r.entries, r.night);
+        std::string joined;
+        std::size_t blocks = 0;
+        for (bool more = true; more; ++blocks) {
+            std::string piece;
+            more = writer.Next(piece, block);
+            joined += piece;
+        }
+        EXPECT_EQ(joined, CsvText(r.entries, r.night)) << "blocks of " << block;
+        EXPECT_EQ(blocks > 1, block < 1000) << "blocks of " << block;
+    }
+}
+
 TEST(Csv, HeaderIsExact) {
     EXPECT_EQ(CsvHeader(),
               "\xEF\xBB\xBF"
