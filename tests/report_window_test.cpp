@@ -231,6 +231,18 @@ TEST_F(ReportWindowTest, AsksForARecipientBeforeMailing) {
     EXPECT_TRUE(services.messages.front().contains("E-Mail-Empfänger"));
 }
 
+TEST(BarChart, DescribesAtMostFourHundredBarsInWords) {
+    BarChart chart(QStringLiteral("Einträge je Datum"));
+    chart.SetBars(std::vector<int>(500, 2), [](int bar) { return QString::number(bar); });
+    const QStringList parts = chart.accessibleDescription().split(QStringLiteral("; "));
+    ASSERT_EQ(parts.size(), 401);
+    EXPECT_EQ(parts.front(), "0: 2");
+    EXPECT_EQ(parts[399], "399: 2");
+    EXPECT_EQ(parts.back(), "und 100 weitere");
+    chart.SetBars({0, 0}, [](int bar) { return QString::number(bar); });
+    EXPECT_EQ(chart.accessibleDescription(), "keine Einträge");
+}
+
 TEST(MailtoUrl, IsPercentEncodedUtf8WithCrLf) {
     EXPECT_EQ(
         report::MailtoUrl("a@b.de", "Lärm 9./10.12.", "Zeile 1\nZeile 2 & mehr?\n"),

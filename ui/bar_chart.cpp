@@ -14,20 +14,32 @@ BarChart::BarChart(const QString& title, QWidget* parent) : QWidget(parent), tit
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void BarChart::SetBars(std::vector<int> values, QStringList labels) {
+void BarChart::SetBars(std::vector<int> values, std::function<QString(int)> label) {
     values_ = std::move(values);
-    labels_ = std::move(labels);
+    label_ = std::move(label);
     selected_ = -1;
     cursor_ = 0;
-    // The text alternative: every bar that is not empty, with its number.
+    // The text alternative: the bars that are not empty, with their numbers; a screen
+    // reader is not made to read thousands.
+    constexpr int kSpoken = 400;
     QStringList parts;
+    int more = 0;
     for (std::size_t i = 0; i < values_.size(); ++i) {
-        if (values_[i] > 0)
-            parts << QStringLiteral("%1: %2").arg(labels_.value(static_cast<int>(i))).arg(values_[i]);
+        if (values_[i] == 0) continue;
+        if (parts.size() < kSpoken) {
+            parts << Label(static_cast<int>(i)) + QStringLiteral(": ") + QString::number(values_[i]);
+        } else {
+            ++more;
+        }
     }
+    if (more > 0) parts << QStringLiteral("und %1 weitere").arg(more);
     setAccessibleDescription(parts.isEmpty() ? QStringLiteral("keine Einträge")
                                              : parts.join(QStringLiteral("; ")));
     update();
+}
+
+QString BarChart::Label(int index) const {
+    return label_ && index >= 0 && index < static_cast<int>(values_.size()) ? label_(index) : QString();
 }
 
 void BarChart::SetSelected(int index) {
@@ -86,9 +98,9 @@ void BarChart::paintEvent(QPaintEvent*) {
         painter.setPen(colours.color(QPalette::WindowText));
     }
     const QRectF axis(plot.left(), plot.bottom() + 2, plot.width(), metrics.height());
-    painter.drawText(axis, Qt::AlignLeft | Qt::AlignTop, labels_.value(0));
+    painter.drawText(axis, Qt::AlignLeft | Qt::AlignTop, Label(0));
     if (values_.size() > 1)
-        painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, labels_.value(labels_.size() - 1));
+        painter.drawText(axis, Qt::AlignRight | Qt::AlignTop, Label(static_cast<int>(values_.size()) - 1));
 }
 
 void BarChart::mousePressEvent(QMouseEvent* event) {
@@ -114,8 +126,7 @@ void BarChart::keyPressEvent(QKeyEvent* event) {
             return;
         default: return QWidget::keyPressEvent(event);
     }
-    setToolTip(
-        QStringLiteral("%1: %2").arg(labels_.value(cursor_)).arg(values_[static_cast<std::size_t>(cursor_)]));
+    setToolTip(QStringLiteral("%1: %2").arg(Label(cursor_)).arg(values_[static_cast<std::size_t>(cursor_)]));
     update();
 }
 
@@ -126,11 +137,10 @@ bool BarChart::event(QEvent* event) {
         if (index < 0) {
             QToolTip::hideText();
         } else {
-            QToolTip::showText(help->globalPos(),
-                               QStringLiteral("%1: %2")
-                                   .arg(labels_.value(index))
-                                   .arg(values_[static_cast<std::size_t>(index)]),
-                               this);
+            QToolTip::showText(
+                help->globalPos(),
+                QStringLiteral("%1: %2").arg(Label(index)).arg(values_[static_cast<std::size_t>(index)]),
+                this);
         }
         return true;
     }

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 namespace suelvan {
@@ -13,8 +14,9 @@ class BarChart : public QWidget {
 
    public:
     BarChart(const QString& title, QWidget* parent = nullptr);
-    // One label per bar, for the axis ends, the tooltip and the description.
-    void SetBars(std::vector<int> values, QStringList labels);
+    // `label` names a bar, for the axis ends, the tooltip and the description; asked only
+    // for the bars shown in words, as a period of decades has thousands.
+    void SetBars(std::vector<int> values, std::function<QString(int)> label);
     void SetSelected(int index);  // -1: none
     int Selected() const { return selected_; }
     const std::vector<int>& Values() const { return values_; }
@@ -34,10 +36,11 @@ class BarChart : public QWidget {
    private:
     QRectF PlotArea() const;
     int BarAt(QPointF point) const;
+    QString Label(int index) const;
 
     QString title_;
     std::vector<int> values_;
-    QStringList labels_;
+    std::function<QString(int)> label_;
     int selected_ = -1;
     int cursor_ = 0;  // the bar the keyboard is on
 };

@@ -428,13 +428,10 @@ void ReportWindow::ShowReport(std::shared_ptr<Report> report) {
     cmdZeilen->setEnabled(r.unrecognisedCount + r.undatedCount > 0);
 
     std::vector<int> hours(r.hours.begin(), r.hours.end());
-    QStringList hourLabels;
-    for (int h = 0; h < 24; ++h) hourLabels << QStringLiteral("%1 Uhr").arg(h);
-    chrStunden->SetBars(std::move(hours), hourLabels);
+    chrStunden->SetBars(std::move(hours), [](int hour) { return QStringLiteral("%1 Uhr").arg(hour); });
 
     chartDays_.clear();
     std::vector<int> perDate;
-    QStringList dateLabels;
     if (r.from && *r.to - *r.from < kMostCalendarBars) {
         for (int day = *r.from; day <= *r.to; ++day) chartDays_.push_back(day);
     } else {
@@ -443,9 +440,10 @@ void ReportWindow::ShowReport(std::shared_ptr<Report> report) {
     for (const int day : chartDays_) {
         const auto found = r.days.find(day);
         perDate.push_back(found == r.days.end() ? 0 : found->second.entries);
-        dateLabels << report::GermanDate(day);
     }
-    chrTage->SetBars(std::move(perDate), dateLabels);
+    chrTage->SetBars(std::move(perDate), [this](int bar) {
+        return report::GermanDate(chartDays_[static_cast<std::size_t>(bar)]);
+    });
     DateActivated(-1);
 }
 
