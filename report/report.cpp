@@ -94,8 +94,10 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     };
     std::uint64_t requested = 0;
     // A second thread reads and hashes the next chunk while this one counts the last.
-    // Not zeroed, and no larger than the file: they are filled by read() anyway.
-    const std::size_t chunkSize = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kChunk));
+    // Not zeroed, since read() fills them, and a sixteenth of the file up to 4 MiB: the
+    // fresh pages of larger ones cost more to fault in than a small file takes to read.
+    const std::size_t chunkSize = static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(size / 16, std::min<std::uint64_t>(size, 256 << 10), kChunk));
     const auto readAndHash = [&](char* buffer) {
         Chunk chunk;
         const std::size_t want =
