@@ -14,6 +14,7 @@
 #include "core/logfile.h"
 #include "core/texts.h"
 #include "platform/services.h"
+#include "report/notes.h"
 #include "report/output.h"
 #include "report/report.h"
 #include "ui/report_settings.h"
@@ -206,8 +207,11 @@ int main(int argc, char* argv[]) {
 
     try {
         const bool keepEntries = parser.isSet(csv) || parser.isSet(pdf);
+        // Without a PDF, notes are not held: the CSV takes each from the file as it writes
+        // its row, half a million strings fewer.
+        const bool keepNotes = parser.isSet(pdf);
         const report::ReadDiaryResult read =
-            report::ReadDiary(diary, period, *rule, {keepEntries, true, true});
+            report::ReadDiary(diary, period, *rule, {keepEntries, keepNotes, true});
         const report::Person person{parser.value(name), parser.value(address)};
         const QString created = QDateTime::currentDateTime().toString(QStringLiteral("d.M.yyyy H:mm"));
         // CSV and JSON are made and written on threads of their own beside the PDF, which
@@ -216,10 +220,29 @@ int main(int argc, char* argv[]) {
         for (const Output& output : outputs) {
             const QString kind = QLatin1String(output.option);
             if (kind == QLatin1String("csv")) {
-                written.push_back(std::async(std::launch::async, [&read, &output] {
-                    CsvWriter csv(read.report.entries, read.report.night);
-                    report::WriteOutput(output.file,
-                                        [&](std::string& block) { return csv.Next(block, 4 << 20); });
+                written.push_back(std::async(std::launch::async, [&read, &output, keepNotes] {
+                    std::unique_ptr<report::NoteFile> notes;
+                    if (!keepNotes) {
+                        notes = report::NoteFile::Open(read.info);
+                        if (!notes)
+                            throw report::ReportError("Das Tagebuch wurde während des Lesens ersetzt: " +
+                                                      ShownPath(read.info.path));
+                    }
+                    CsvWriter csv(
+                        read.report.entries, read.report.night,
+                        notes ? CsvWriter::NoteOf([&](const DiaryEntry& e) { return notes->Stream(e); })
+                              : CsvWriter::NoteOf());
+                    report::WriteOutput(output.file, [&](std::string& block) {
+                        const bool more = csv.Next(block, 4 << 20);
+                        // Before the file is committed: its notes are those of the bytes counted.
+                        if (!more && notes && !notes->StillAsRead(read.info)) {
+                            throw report::ReportError(
+                                "Das Tagebuch wurde während des Lesens geändert; bitte noch "
+                                "einmal aufrufen: " +
+                                ShownPath(read.info.path));
+                        }
+                        return more;
+                    });
                 }));
             } else if (kind == QLatin1String("json")) {
                 written.push_back(std::async(std::launch::async, [&read, &output] {

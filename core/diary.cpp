@@ -519,7 +519,8 @@ class CsvDates {
     std::string nightText_;
 };
 
-void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night, CsvDates& dates) {
+void AppendCsvRow(std::string& row, const DiaryEntry& e, std::string_view note, const NightRule& night,
+                  CsvDates& dates) {
     row.append(dates.DateAndWeekday(e.day));
     row.append(ClockText(e.minute));
     row += ';';
@@ -530,12 +531,11 @@ void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night,
     row.append(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
     row.append(e.landing ? ";ja;" : ";nein;");
     // A spreadsheet must show a note, never run it as a formula.
-    const bool formula =
-        !e.note.empty() && std::string_view("=+-@\t").find(e.note[0]) != std::string_view::npos;
+    const bool formula = !note.empty() && std::string_view("=+-@\t").find(note[0]) != std::string_view::npos;
     if (formula) {
-        AppendField(row, "'" + e.note);
+        AppendField(row, "'" + std::string(note));
     } else {
-        AppendField(row, e.note);
+        AppendField(row, note);
     }
     row += ';';
     AppendNumber(row, e.line);
@@ -547,14 +547,14 @@ void AppendCsvRow(std::string& row, const DiaryEntry& e, const NightRule& night,
 std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
     std::string row;
     CsvDates dates;
-    AppendCsvRow(row, e, night, dates);
+    AppendCsvRow(row, e, e.note, night, dates);
     return row;
 }
 
 struct CsvWriter::Dates : CsvDates {};
 
-CsvWriter::CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night)
-    : entries_(entries), night_(night), dates_(std::make_unique<Dates>()) {}
+CsvWriter::CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night, NoteOf noteOf)
+    : entries_(entries), night_(night), noteOf_(std::move(noteOf)), dates_(std::make_unique<Dates>()) {}
 
 CsvWriter::~CsvWriter() = default;
 
@@ -563,8 +563,10 @@ bool CsvWriter::Next(std::string& block, std::size_t bytes) {
         block += CsvHeader();
         headerDone_ = true;
     }
-    while (next_ < entries_.size() && block.size() < bytes)
-        AppendCsvRow(block, entries_[next_++], night_, *dates_);
+    while (next_ < entries_.size() && block.size() < bytes) {
+        const DiaryEntry& e = entries_[next_++];
+        AppendCsvRow(block, e, noteOf_ ? noteOf_(e) : std::string_view(e.note), night_, *dates_);
+    }
     return next_ < entries_.size();
 }
 

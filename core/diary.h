@@ -192,7 +192,9 @@ std::string CsvText(const std::vector<DiaryEntry>& entries, const NightRule& nig
 // The same in blocks, so a large CSV can be written while the rest is made.
 class CsvWriter {
    public:
-    CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night);
+    // The note of an entry read without notes, UTF-8; valid until it is asked again.
+    using NoteOf = std::function<std::string_view(const DiaryEntry&)>;
+    CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night, NoteOf noteOf = {});
     ~CsvWriter();
     // Appends rows to `block` until it holds `bytes`; false once every row is out.
     bool Next(std::string& block, std::size_t bytes);
@@ -201,6 +203,7 @@ class CsvWriter {
     struct Dates;
     const std::vector<DiaryEntry>& entries_;
     NightRule night_;
+    NoteOf noteOf_;
     std::unique_ptr<Dates> dates_;
     std::size_t next_ = 0;
     bool headerDone_ = false;

@@ -89,11 +89,19 @@ bool IsUtf8(std::string_view s, bool truncated) {
 }  // namespace
 
 std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
+    std::string text;
+    AppendDecodedLine(text, bytes, truncated);
+    return text;
+}
+
+void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated) {
     bool high = false;
     for (const char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
-    if (!high) return std::string(bytes);
-    std::string text;
-    text.reserve(bytes.size() + bytes.size() / 2);
+    if (!high) {
+        text.append(bytes);
+        return;
+    }
+    text.reserve(text.size() + bytes.size() + bytes.size() / 2);
     if (IsUtf8(bytes, truncated)) {
         for (std::size_t i = 0; i < bytes.size();) {
             std::size_t length = 0;
@@ -102,7 +110,7 @@ std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
             text.append(bytes.substr(i, length));
             i += length;
         }
-        return text;
+        return;
     }
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         // Runs of ASCII, most of a line, are copied as they are.
@@ -119,7 +127,6 @@ std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
             AppendUtf8(text, byte);
         }
     }
-    return text;
 }
 
 std::string FirstCodePoints(std::string_view utf8, std::size_t count) {

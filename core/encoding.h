@@ -18,6 +18,8 @@ namespace suelvan {
 // editor), else Windows-1252, its five undefined bytes as U+FFFD. `truncated` allows a
 // sequence cut off at the end, for lines kept only in part.
 std::string DecodeDiaryLine(std::string_view bytes, bool truncated = false);
+// The same, appended to `text`.
+void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated = false);
 
 // The first `count` code points of UTF-8 text.
 std::string FirstCodePoints(std::string_view utf8, std::size_t count);

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "core/diary.h"
 #include "report/report.h"
@@ -13,17 +15,30 @@ namespace suelvan::report {
 class NoteFile {
    public:
     // Nothing when the path no longer names the file that was read (replaced meanwhile).
-    static std::shared_ptr<const NoteFile> Open(const DiaryInfo& diary);
+    static std::unique_ptr<NoteFile> Open(const DiaryInfo& diary);
     ~NoteFile();
     NoteFile(const NoteFile&) = delete;
     NoteFile& operator=(const NoteFile&) = delete;
 
     // The entry's note: the one it holds, else its bytes decoded, the first 64 KiB.
     QString Note(const DiaryEntry& entry) const;
+    // Every note once, whole, for a CSV of the entries read without notes: UTF-8 through
+    // a window of the file that moves on with the entries, mostly in the file's order.
+    // Valid until the next call.
+    std::string_view Stream(const DiaryEntry& entry);
+    // Whether the bytes read are still there as they were: the same modification time,
+    // else (a line appended, or the file rewritten in place) the same SHA-256 over them.
+    bool StillAsRead(const DiaryInfo& diary) const;
 
    private:
     explicit NoteFile(int fd) : fd_(fd) {}
+    // Up to `bytes` at `offset`; fewer where the file ends sooner.
+    std::string Read(std::uint64_t offset, std::uint64_t bytes) const;
+
     int fd_;
+    std::string window_;
+    std::uint64_t windowAt_ = 0;
+    std::string decoded_;
 };
 
 // The note an entry holds, or from the file when given.

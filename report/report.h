@@ -27,6 +27,7 @@ struct DiaryInfo {
     QByteArray sha256;         // lower-case hex, of the bytes read; empty when not hashed
     std::uint64_t device = 0;  // the file read, to fetch its notes from that one later
     std::uint64_t inode = 0;
+    std::int64_t modified = 0;  // its modification time when read, nanoseconds
 };
 
 struct ReadOptions {

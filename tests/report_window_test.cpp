@@ -254,12 +254,29 @@ TEST(NoteFile, FetchesNotesOnlyFromTheFileThatWasRead) {
     TempDir dir;
     const std::filesystem::path diary = dir.path() / "d.txt";
     WriteBytes(diary, kDiary);
-    const report::ReadDiaryResult read = report::ReadDiary(diary, {}, NightRule{}, {true, false, false});
+    const report::ReadDiaryResult read = report::ReadDiary(diary, {}, NightRule{}, {true, false, true});
     const auto notes = report::NoteFile::Open(read.info);
     ASSERT_NE(notes, nullptr);
     QStringList seen;
     for (const DiaryEntry& e : read.report.entries) seen << notes->Note(e);
     EXPECT_EQ(seen.join(QLatin1Char(',')), "Nov,a,b,c,d,e,spät,f");
+    auto stream = report::NoteFile::Open(read.info);
+    QStringList streamed;
+    for (const DiaryEntry& e : read.report.entries)
+        streamed << QString::fromStdString(std::string(stream->Stream(e)));
+    EXPECT_EQ(streamed.join(QLatin1Char(',')), "Nov,a,b,c,d,e,spät,f");
+    EXPECT_TRUE(stream->StillAsRead(read.info));
+    std::ofstream(diary, std::ios::binary | std::ios::app) << "7:00 neu\r\n";
+    EXPECT_TRUE(stream->StillAsRead(read.info)) << "an appended line leaves the bytes read as they were";
+    {
+        std::fstream inPlace(diary, std::ios::binary | std::ios::in | std::ios::out);
+        inPlace.seekp(static_cast<std::streamoff>(read.report.entries[1].noteOffset));
+        inPlace << "X";  // rewritten in place, same length
+    }
+    EXPECT_FALSE(stream->StillAsRead(read.info));
+    std::filesystem::resize_file(diary, 10);
+    EXPECT_FALSE(stream->StillAsRead(read.info));
+    WriteBytes(diary, kDiary);
     // Replaced by an editor: its notes are not taken for the old file's.
     WriteBytes(dir.path() / "new.txt", "Mittwoch, 9.12.2026\r\n1:00 anders\r\n");
     std::filesystem::rename(dir.path() / "new.txt", diary);
