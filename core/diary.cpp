@@ -533,7 +533,10 @@ void AppendCsvRow(std::string& row, const DiaryEntry& e, std::string_view note, 
     // A spreadsheet must show a note, never run it as a formula.
     const bool formula = !note.empty() && std::string_view("=+-@\t").find(note[0]) != std::string_view::npos;
     if (formula) {
-        AppendField(row, "'" + std::string(note));
+        // Appended, not inserted in front: g++ 12 at -O3 takes an insert for an overlapping copy.
+        std::string prefixed(1, '\'');
+        prefixed.append(note);
+        AppendField(row, prefixed);
     } else {
         AppendField(row, note);
     }
