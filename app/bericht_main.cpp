@@ -185,7 +185,9 @@ int main(int argc, char* argv[]) {
             return kFailed;
         }
         ReportWindow reportWindow(services, diary, SettingsPath(programDir),
-                                  preload.valid() ? std::optional<DiaryLoad>(preload.get()) : std::nullopt,
+                                  preload.valid()
+                                      ? std::function<DiaryLoad()>([&preload] { return preload.get(); })
+                                      : std::function<DiaryLoad()>(),
                                   nightText);
         if (period.from || period.to) {
             const int first = period.from.value_or(period.to.value_or(0));

@@ -45,6 +45,10 @@ class ReportWindowTest : public ::testing::Test {
         window->SetDialogs(
             {[this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; },
              [this](QWidget*, const QString&, const QString&) { return openFile; }});
+        // The entry list and the fields for dates and a night of one's own come after the
+        // first paint.
+        window->show();
+        [&] { QTRY_VERIFY(window->findChild<QTableView*>("tblEintraege") != nullptr); }();
         return window;
     }
     template <typename W>
@@ -116,8 +120,10 @@ TEST_P(PeriodChange, CountsAgain) {
     auto* nights = Find<QComboBox>(*window, "cboNacht");
     const int known = nights->findText(QString::fromUtf8(GetParam().night));
     if (known < 0) {
-        Find<QLineEdit>(*window, "txtNacht")->setText(QString::fromUtf8(GetParam().night));
         nights->setCurrentIndex(nights->count() - 1);
+        auto* own = Find<QLineEdit>(*window, "txtNacht");
+        own->setText(QString::fromUtf8(GetParam().night));
+        QTest::keyClick(own, Qt::Key_Return);
     } else {
         nights->setCurrentIndex(known);
     }
@@ -145,6 +151,14 @@ INSTANTIATE_TEST_SUITE_P(
         PeriodCase{"Dieser Monat", "23:30-01:00", "Einträge: 7, Nachts: 2, Landungen: 3, Gestörte Nächte: 1"},
         PeriodCase{"Dieser Monat", "23:00–7:00",
                    "Einträge: 7, Nachts: 5, Landungen: 3, Gestörte Nächte: 2"}));
+
+TEST_F(ReportWindowTest, StartsWithANightRuleOfOnesOwnFromTheSettings) {
+    WriteBytes(ini(), "[General]\nNacht=23:30-01:00\n");
+    auto window = Open();
+    EXPECT_EQ(Find<QComboBox>(*window, "cboNacht")->currentText(), "Eigene…");
+    EXPECT_EQ(Find<QLineEdit>(*window, "txtNacht")->text(), "23:30-01:00");
+    EXPECT_EQ(Name(*window, "lblNachts"), "Nachts: 2");
+}
 
 TEST_F(ReportWindowTest, ShowsAChosenPeriodAndTheEntriesOfAClickedDate) {
     auto window = Open();
@@ -378,19 +392,25 @@ TEST_F(ReportWindowTest, SavesThePdfAndTheCsvButNeverOverTheDiary) {
 TEST_F(ReportWindowTest, EveryControlHasANameAndIsReachedByTab) {
     auto window = Open();
     window->show();
+    QTRY_VERIFY(window->findChild<QWidget*>("datVon") != nullptr);  // made after the first paint
+    auto* periods = Find<QComboBox>(*window, "cboZeitraum");
+    periods->setCurrentIndex(periods->findText(QStringLiteral("Zeitraum…")));
     QStringList reached;
     for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(window.get()))
             reached << w->objectName();
     }
     for (const char* control :
-         {"cboZeitraum", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden", "chrTage",
-          "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
+         {"cboZeitraum", "datVon", "datBis", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden",
+          "chrTage", "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
         EXPECT_TRUE(reached.contains(QString::fromLatin1(control))) << control;
         EXPECT_FALSE(Name(*window, control).isEmpty()) << control;
     }
-    for (const char* control : {"datVon", "datBis", "txtNacht", "cmdAlleTage"})
-        EXPECT_FALSE(Name(*window, control).isEmpty());
+    for (const char* control : {"txtNacht", "cmdAlleTage"}) EXPECT_FALSE(Name(*window, control).isEmpty());
+    // In the order they stand in.
+    EXPECT_LT(reached.indexOf("cboZeitraum"), reached.indexOf("datVon"));
+    EXPECT_LT(reached.indexOf("datVon"), reached.indexOf("datBis"));
+    EXPECT_LT(reached.indexOf("datBis"), reached.indexOf("cboNacht"));
 }
 
 }  // namespace

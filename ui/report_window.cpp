@@ -86,7 +86,7 @@ Period ReportWindow::PeriodAt(platform::Services& services, int choice, const Ni
 }
 
 ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path diary,
-                           std::filesystem::path settingsFile, std::optional<DiaryLoad> first,
+                           std::filesystem::path settingsFile, std::function<DiaryLoad()> first,
                            const QString& night, QWidget* parent)
     : QWidget(parent),
       services_(services),
@@ -108,7 +108,7 @@ ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path d
     ConnectControls();
     WatchDiary();
     const Period period = SelectedPeriod();
-    Show(first ? std::move(*first) : LoadDiary(diary_, period, SelectedRule().value_or(NightRule{})), period);
+    Show(first ? first() : LoadDiary(diary_, period, SelectedRule().value_or(NightRule{})), period);
 }
 
 ReportWindow::~ReportWindow() = default;
@@ -123,26 +123,19 @@ void ReportWindow::CreateControls() {
                            QStringLiteral("Dieses Jahr"), QStringLiteral("Alles"),
                            QStringLiteral("Zeitraum…")});
     cboZeitraum->setCurrentIndex(kThisMonth);
-    datVon = Named(new QDateEdit(this), QStringLiteral("datVon"), QStringLiteral("Von"));
-    datBis = Named(new QDateEdit(this), QStringLiteral("datBis"), QStringLiteral("Bis"));
-    for (QDateEdit* date : {datVon, datBis}) {
-        date->setCalendarPopup(true);
-        date->setDisplayFormat(QStringLiteral("d.M.yyyy"));
-        date->setEnabled(false);
-    }
-    const Period month = PeriodAt(services_, kThisMonth, NightRule{});
-    datVon->setDate(ToQDate(*month.from));
-    datBis->setDate(ToQDate(*month.to));
+    // The date fields and the custom night field come after the first paint
+    // (MakeLaterControls), like the entry list: they are not needed to show the numbers.
+    dateFields_ = new QWidget(this);
+    auto* dates = new QHBoxLayout(dateFields_);
+    dates->setContentsMargins(0, 0, 0, 0);
     cboNacht = Named(new QComboBox(this), QStringLiteral("cboNacht"), QStringLiteral("Nachtzeit"));
     for (const NightChoice& choice : NightChoices()) cboNacht->addItem(choice.caption, choice.rule);
     cboNacht->addItem(QStringLiteral("Eigene…"), QString());
-    txtNacht = Named(new QLineEdit(this), QStringLiteral("txtNacht"), QStringLiteral("Eigene Nachtzeit"));
-    txtNacht->setPlaceholderText(QStringLiteral("H:MM-H:MM"));
+    nightField_ = new QWidget(this);
+    (new QHBoxLayout(nightField_))->setContentsMargins(0, 0, 0, 0);
     const QString startNight = startNight_.isEmpty() ? settings_.night : startNight_;
     const int known = cboNacht->findData(startNight);
     cboNacht->setCurrentIndex(known >= 0 ? known : cboNacht->count() - 1);
-    txtNacht->setText(known >= 0 ? QString() : startNight);
-    txtNacht->setEnabled(known < 0);
     cmdDatei = Named(new QPushButton(QStringLiteral("Datei wählen…"), this), QStringLiteral("cmdDatei"),
                      QStringLiteral("Datei wählen…"));
     cmdAngaben = Named(new QPushButton(QStringLiteral("Angaben…"), this), QStringLiteral("cmdAngaben"),
@@ -153,13 +146,11 @@ void ReportWindow::CreateControls() {
     nacht->setBuddy(cboNacht);
     top->addWidget(zeitraum);
     top->addWidget(cboZeitraum);
-    top->addWidget(datVon);
-    top->addWidget(new QLabel(QStringLiteral("bis"), this));
-    top->addWidget(datBis);
+    top->addWidget(dateFields_);
     top->addSpacing(12);
     top->addWidget(nacht);
     top->addWidget(cboNacht);
-    top->addWidget(txtNacht);
+    top->addWidget(nightField_);
     top->addStretch(1);
     top->addWidget(cmdDatei);
     top->addWidget(cmdAngaben);
@@ -222,34 +213,12 @@ void ReportWindow::CreateControls() {
     selection->addWidget(cmdAlleTage);
     layout->addLayout(selection);
 
+    // The entry list comes right after the first paint too (MakeLaterControls): the
+    // first item view costs Qt as much as the summary and the charts together.
     model_ = new EntryModel(this);
-    tblEintraege = Named(new QTableView(this), QStringLiteral("tblEintraege"), QStringLiteral("Einträge"));
-    tblEintraege->setModel(model_);
-    tblEintraege->setSortingEnabled(true);
-    tblEintraege->sortByColumn(EntryModel::kDate, Qt::AscendingOrder);
-    tblEintraege->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblEintraege->setTabKeyNavigation(false);
-    tblEintraege->verticalHeader()->hide();
-    tblEintraege->verticalHeader()->setDefaultSectionSize(tblEintraege->fontMetrics().height() + 6);
-    // Widths from the widest texts, not from the rows: sizing to contents measures every
-    // row, half a million of them in "Alles".
-    QHeaderView* header = tblEintraege->horizontalHeader();
-    header->setStretchLastSection(false);
-    const QFontMetrics metrics = tblEintraege->fontMetrics();
-    const int pad = metrics.averageCharWidth() * 3;
-    const QString widest[] = {QStringLiteral("30.12.2026"),
-                              QStringLiteral("Uhrzeit"),
-                              QStringLiteral("30.11./1.12.2026"),
-                              QString::fromUtf8(kLoudnessSteps[3].caption.data(),
-                                                static_cast<qsizetype>(kLoudnessSteps[3].caption.size())),
-                              QStringLiteral("Landung"),
-                              QString(),
-                              QStringLiteral("9999999")};
-    for (int column = 0; column < EntryModel::kColumns; ++column) {
-        header->resizeSection(column, metrics.horizontalAdvance(widest[column]) + pad);
-    }
-    header->setSectionResizeMode(EntryModel::kNote, QHeaderView::Stretch);
-    layout->addWidget(tblEintraege, 3);
+    tableArea_ = new QWidget(this);
+    (new QVBoxLayout(tableArea_))->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tableArea_, 3);
 
     auto* buttons = new QHBoxLayout;
     // With a key each (Alt and the underlined letter); the name is read without the mark.
@@ -266,6 +235,10 @@ void ReportWindow::CreateControls() {
     lblStatus->setTextFormat(Qt::PlainText);
     buttons->addWidget(lblStatus, 1);
     layout->addLayout(buttons);
+    if (known < 0) {  // a night rule of one's own: its field is needed at once
+        MakeLaterControls();
+        txtNacht->setText(startNight);
+    }
 
     watcher_ = new QFileSystemWatcher(this);
     reloadTimer_ = new QTimer(this);
@@ -276,6 +249,7 @@ void ReportWindow::CreateControls() {
 void ReportWindow::ConnectControls() {
     connect(cboZeitraum, &QComboBox::currentIndexChanged, this, [this](int index) {
         const bool custom = index == kCustom;
+        MakeLaterControls();
         datVon->setEnabled(custom);
         datBis->setEnabled(custom);
         if (custom && report_->from) {
@@ -285,13 +259,9 @@ void ReportWindow::ConnectControls() {
         }
         Refresh();
     });
-    for (QDateEdit* date : {datVon, datBis}) {
-        connect(date, &QDateEdit::dateChanged, this, [this] {
-            if (cboZeitraum->currentIndex() == kCustom) Refresh();
-        });
-    }
     connect(cboNacht, &QComboBox::currentIndexChanged, this, [this] {
         const bool custom = cboNacht->currentData().toString().isEmpty();
+        MakeLaterControls();
         txtNacht->setEnabled(custom);
         if (custom && txtNacht->text().isEmpty()) {
             const NightRule rule = report_->night;
@@ -299,7 +269,6 @@ void ReportWindow::ConnectControls() {
         }
         Refresh();
     });
-    connect(txtNacht, &QLineEdit::editingFinished, this, &ReportWindow::Refresh);
     connect(cmdDatei, &QPushButton::clicked, this, &ReportWindow::ChooseFile);
     connect(cmdAngaben, &QPushButton::clicked, this, &ReportWindow::EditSettings);
     connect(cmdZeilen, &QPushButton::clicked, this, &ReportWindow::ShowOddLines);
@@ -332,20 +301,94 @@ void ReportWindow::WatchDiary() {
 
 std::optional<NightRule> ReportWindow::SelectedRule() const {
     QString rule = cboNacht->currentData().toString();
-    if (rule.isEmpty()) rule = txtNacht->text().trimmed();
+    if (rule.isEmpty() && txtNacht) rule = txtNacht->text().trimmed();
     return ParseNightRule(rule.toStdString());
 }
 
 Period ReportWindow::SelectedPeriod() const {
     const int choice = cboZeitraum->currentIndex();
-    if (choice == kCustom) {
+    if (choice == kCustom && datVon) {
         const int from = FromQDate(datVon->date()), to = FromQDate(datBis->date());
         return {std::min(from, to), std::max(from, to), std::nullopt};
     }
     return PeriodAt(services_, choice, SelectedRule().value_or(NightRule{}));
 }
 
+void ReportWindow::MakeLaterControls() {
+    if (datVon) return;
+    tblEintraege =
+        Named(new QTableView(tableArea_), QStringLiteral("tblEintraege"), QStringLiteral("Einträge"));
+    tblEintraege->setModel(model_);
+    tblEintraege->setSortingEnabled(true);
+    tblEintraege->sortByColumn(EntryModel::kDate, Qt::AscendingOrder);
+    tblEintraege->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblEintraege->setTabKeyNavigation(false);
+    tblEintraege->verticalHeader()->hide();
+    tblEintraege->verticalHeader()->setDefaultSectionSize(tblEintraege->fontMetrics().height() + 6);
+    // Widths from the widest texts, not from the rows: sizing to contents measures every
+    // row, half a million of them in "Alles".
+    QHeaderView* header = tblEintraege->horizontalHeader();
+    header->setStretchLastSection(false);
+    const QFontMetrics metrics = tblEintraege->fontMetrics();
+    const int pad = metrics.averageCharWidth() * 3;
+    const QString widest[] = {QStringLiteral("30.12.2026"),
+                              QStringLiteral("Uhrzeit"),
+                              QStringLiteral("30.11./1.12.2026"),
+                              QString::fromUtf8(kLoudnessSteps[3].caption.data(),
+                                                static_cast<qsizetype>(kLoudnessSteps[3].caption.size())),
+                              QStringLiteral("Landung"),
+                              QString(),
+                              QStringLiteral("9999999")};
+    for (int column = 0; column < EntryModel::kColumns; ++column) {
+        header->resizeSection(column, metrics.horizontalAdvance(widest[column]) + pad);
+    }
+    header->setSectionResizeMode(EntryModel::kNote, QHeaderView::Stretch);
+    tableArea_->layout()->addWidget(tblEintraege);
+    tblEintraege->show();  // added to a window that may be on the screen already
+
+    txtNacht =
+        Named(new QLineEdit(nightField_), QStringLiteral("txtNacht"), QStringLiteral("Eigene Nachtzeit"));
+    txtNacht->setPlaceholderText(QStringLiteral("H:MM-H:MM"));
+    txtNacht->setEnabled(cboNacht->currentData().toString().isEmpty());
+    nightField_->layout()->addWidget(txtNacht);
+    txtNacht->show();
+    connect(txtNacht, &QLineEdit::editingFinished, this, &ReportWindow::Refresh);
+    datVon = Named(new QDateEdit(dateFields_), QStringLiteral("datVon"), QStringLiteral("Von"));
+    datBis = Named(new QDateEdit(dateFields_), QStringLiteral("datBis"), QStringLiteral("Bis"));
+    const Period month = PeriodAt(services_, kThisMonth, NightRule{});
+    for (QDateEdit* date : {datVon, datBis}) {
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("d.M.yyyy"));
+        date->setEnabled(cboZeitraum->currentIndex() == kCustom);
+        date->setDate(ToQDate(date == datVon ? *month.from : *month.to));
+        connect(date, &QDateEdit::dateChanged, this, [this] {
+            if (cboZeitraum->currentIndex() == kCustom) Refresh();
+        });
+    }
+    auto* bis = new QLabel(QStringLiteral("bis"), dateFields_);
+    for (QWidget* w :
+         {static_cast<QWidget*>(datVon), static_cast<QWidget*>(bis), static_cast<QWidget*>(datBis)}) {
+        dateFields_->layout()->addWidget(w);
+        w->show();
+    }
+    setTabOrder(cboZeitraum, datVon);
+    setTabOrder(datVon, datBis);
+    setTabOrder(datBis, cboNacht);
+    setTabOrder(cboNacht, txtNacht);
+    setTabOrder(txtNacht, cmdDatei);
+    setTabOrder(cmdAlleTage, tblEintraege);
+    setTabOrder(tblEintraege, cmdPdf);
+}
+
+bool ReportWindow::event(QEvent* event) {
+    // After the first paint, when the window is already on the screen.
+    if (event->type() == QEvent::Paint && !datVon)
+        QTimer::singleShot(0, this, &ReportWindow::MakeLaterControls);
+    return QWidget::event(event);
+}
+
 void ReportWindow::ShowPeriod(int from, int to) {
+    MakeLaterControls();
     {
         const QSignalBlocker a(datVon), b(datBis), c(cboZeitraum);
         datVon->setDate(ToQDate(from));
@@ -366,7 +409,8 @@ void ReportWindow::Reload() {
 void ReportWindow::Refresh() {
     const std::optional<NightRule> rule = SelectedRule();
     if (!rule) {
-        Say(QStringLiteral("„%1“ ist keine Nachtzeit wie 22:00-06:00.").arg(txtNacht->text()));
+        Say(QStringLiteral("„%1“ ist keine Nachtzeit wie 22:00-06:00.")
+                .arg(txtNacht ? txtNacht->text() : QString()));
         return;
     }
     const Period period = SelectedPeriod();
@@ -512,6 +556,7 @@ void ReportWindow::EditSettings() {
     }
     if (settings_.night != night) {
         const int known = cboNacht->findData(settings_.night);
+        MakeLaterControls();
         if (known < 0) txtNacht->setText(settings_.night);
         cboNacht->setCurrentIndex(known >= 0 ? known : cboNacht->count() - 1);
     }

@@ -51,11 +51,12 @@ class ReportWindow : public QWidget {
         std::function<QString(QWidget*, const QString& title, const QString& folder)> open;
     };
 
-    // `first`, when given, is the diary already read for "Dieser Monat" under the
-    // settings' night rule: the program reads it while Qt starts.
+    // `first`, when given, gives the diary read for "Dieser Monat" under the starting night
+    // rule: the program reads it while Qt starts, and it is asked for only once the
+    // controls are made.
     // `night`, when given, is the night rule to start with instead of the settings' one.
     ReportWindow(platform::Services& services, std::filesystem::path diary,
-                 std::filesystem::path settingsFile, std::optional<DiaryLoad> first = std::nullopt,
+                 std::filesystem::path settingsFile, std::function<DiaryLoad()> first = {},
                  const QString& night = {}, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
@@ -67,8 +68,12 @@ class ReportWindow : public QWidget {
     static Period PeriodAt(platform::Services& services, int choice, const NightRule& night);
     static constexpr int kThisMonthChoice = 2;  // selected at start
 
+   protected:
+    bool event(QEvent* event) override;
+
    private:
     void CreateControls();
+    void MakeLaterControls();  // the fields not needed for the first paint
     void ConnectControls();
     void Reload();   // the diary again: it changed, or another was chosen
     void Refresh();  // the period or the night rule changed
@@ -107,6 +112,9 @@ class ReportWindow : public QWidget {
     QString error_;
 
     QComboBox* cboZeitraum = nullptr;
+    QWidget* dateFields_ = nullptr;
+    QWidget* nightField_ = nullptr;
+    QWidget* tableArea_ = nullptr;
     QDateEdit* datVon = nullptr;
     QDateEdit* datBis = nullptr;
     QComboBox* cboNacht = nullptr;
