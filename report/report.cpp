@@ -136,8 +136,8 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         hashed ? QByteArray(reinterpret_cast<const char*>(digest), static_cast<qsizetype>(length)).toHex()
                : QByteArray();
     std::error_code ignored;
-    return {{fs::absolute(path, ignored).lexically_normal(), done, sha256, static_cast<std::uint64_t>(info.st_dev),
-             static_cast<std::uint64_t>(info.st_ino),
+    return {{fs::absolute(path, ignored).lexically_normal(), done, sha256,
+             static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
              static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec},
             builder.Finish()};
 }
