@@ -96,8 +96,12 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     // A second thread reads and hashes the next chunk while this one counts the last.
     // Not zeroed, since read() fills them, and a sixteenth of the file up to 4 MiB: the
     // fresh pages of larger ones cost more to fault in than a small file takes to read.
+    // Without a hash (the window, which reads while Qt starts) this thread reads too, in
+    // chunks that stay in the cache: a third busy thread would slow Qt's start down.
     const std::size_t chunkSize = static_cast<std::size_t>(
-        std::clamp<std::uint64_t>(size / 16, std::min<std::uint64_t>(size, 256 << 10), kChunk));
+        hashed ? std::clamp<std::uint64_t>(size / 16, std::min<std::uint64_t>(size, 256 << 10), kChunk)
+               : std::min<std::uint64_t>(size, 256 << 10));
+    const auto policy = hashed ? std::launch::async : std::launch::deferred;
     const auto readAndHash = [&](char* buffer) {
         Chunk chunk;
         const std::size_t want =
@@ -115,7 +119,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     };
     const std::unique_ptr<char[]> buffers[2] = {std::make_unique_for_overwrite<char[]>(chunkSize),
                                                 std::make_unique_for_overwrite<char[]>(chunkSize)};
-    std::future<Chunk> next = std::async(std::launch::async, readAndHash, buffers[0].get());
+    std::future<Chunk> next = std::async(policy, readAndHash, buffers[0].get());
     std::uint64_t done = 0;
     for (std::size_t current = 0;; current ^= 1) {
         const Chunk chunk = next.get();
@@ -123,7 +127,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         if (!chunk.hashed) throw ReportError("SHA-256 ist nicht verfügbar.");
         done += chunk.bytes;
         const bool last = chunk.bytes < chunkSize || done >= size;
-        if (!last) next = std::async(std::launch::async, readAndHash, buffers[current ^ 1].get());
+        if (!last) next = std::async(policy, readAndHash, buffers[current ^ 1].get());
         reader.Feed(std::string_view(buffers[current].get(), chunk.bytes));
         if (last) break;
     }
