@@ -187,6 +187,13 @@ TEST_F(ReportWindowTest, SortsByAnyColumn) {
     EXPECT_TRUE(Rows(*window).last().contains("|f|"));  // 0:40 after 23:30 in its night
     table->sortByColumn(EntryModel::kLine, Qt::DescendingOrder);
     EXPECT_TRUE(Rows(*window).front().endsWith("|16"));
+    table->sortByColumn(EntryModel::kNote, Qt::AscendingOrder);
+    EXPECT_EQ(Rows(*window).front().section(QLatin1Char('|'), 5, 5), "a");
+    // Another period keeps the order chosen.
+    auto* periods = Find<QComboBox>(*window, "cboZeitraum");
+    periods->setCurrentIndex(periods->findText(QStringLiteral("Alles")));
+    EXPECT_EQ(Rows(*window).last().section(QLatin1Char('|'), 5, 5), "spät");
+    EXPECT_EQ(Rows(*window).front().section(QLatin1Char('|'), 5, 5), "Nov");
 }
 
 TEST_F(ReportWindowTest, CopiesAndMailsTheComplaintOfLastNight) {

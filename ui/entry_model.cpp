@@ -44,7 +44,7 @@ void EntryModel::Fill() {
         if (!day_ || entries[i].day == *day_) rows_.push_back(i);
     }
     // The report comes by date and time already.
-    if (sortColumn_ != kDate || order_ != Qt::AscendingOrder) sort(sortColumn_, order_);
+    if (sortColumn_ != kDate || order_ != Qt::AscendingOrder) Order();
 }
 
 int EntryModel::rowCount(const QModelIndex& parent) const {
@@ -84,50 +84,53 @@ QVariant EntryModel::headerData(int section, Qt::Orientation orientation, int ro
 
 void EntryModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= kColumns) return;
-    const bool resetting = sortColumn_ != column || order_ != order || !rows_.empty();
-    if (resetting) emit layoutAboutToBeChanged();
+    emit layoutAboutToBeChanged();
     sortColumn_ = column;
     order_ = order;
-    if (report_) {
-        const std::vector<DiaryEntry>& entries = report_->entries;
-        const NightRule& night = report_->night;
-        // Ties keep date and time order, then the diary's.
-        const auto key = [&](std::size_t i) {
-            const DiaryEntry& e = entries[i];
-            switch (column) {
-                case kTime: return std::tuple(e.minute, 0, 0);
-                case kNight:
-                    return night.Contains(e.minute)
-                               ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
-                               : std::tuple(0, 0, 0);
-                case kLoudness: return std::tuple(e.level, 0, 0);
-                case kLanding: return std::tuple(e.landing ? 1 : 0, 0, 0);
-                case kLine: return std::tuple(0, 0, 0);
-                default: return std::tuple(0, 0, 0);
-            }
-        };
-        // Notes are fetched once each, not per comparison.
-        std::vector<QString> notes;
-        if (column == kNote) {
-            notes.resize(entries.size());
-            for (const std::size_t i : rows_) notes[i] = report::NoteOf(entries[i], notes_.get());
+    Order();
+    emit layoutChanged();
+}
+
+void EntryModel::Order() {
+    if (!report_) return;
+    const std::vector<DiaryEntry>& entries = report_->entries;
+    const NightRule& night = report_->night;
+    const int column = sortColumn_;
+    const bool ascending = order_ == Qt::AscendingOrder;
+    const auto key = [&](std::size_t i) {
+        const DiaryEntry& e = entries[i];
+        switch (column) {
+            case kTime: return std::tuple(e.minute, 0, 0);
+            case kNight:
+                return night.Contains(e.minute)
+                           ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
+                           : std::tuple(0, 0, 0);
+            case kLoudness: return std::tuple(e.level, 0, 0);
+            case kLanding: return std::tuple(e.landing ? 1 : 0, 0, 0);
+            case kLine: return std::tuple(0, 0, 0);  // compared below, as a 64-bit number
+            default: return std::tuple(0, 0, 0);     // date: the report's own order
         }
-        std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
-            if (column == kNote) {
-                const int c = notes[a].compare(notes[b]);
-                if (c != 0) return order == Qt::AscendingOrder ? c < 0 : c > 0;
-            } else if (column == kLine) {
-                if (entries[a].line != entries[b].line)
-                    return order == Qt::AscendingOrder ? entries[a].line < entries[b].line
-                                                       : entries[a].line > entries[b].line;
-            } else if (key(a) != key(b)) {
-                return order == Qt::AscendingOrder ? key(a) < key(b) : key(b) < key(a);
-            }
-            if (column == kDate && order == Qt::DescendingOrder) return a > b;
-            return a < b;
-        });
+    };
+    // Notes are fetched once each, not per comparison.
+    std::vector<QString> notes;
+    if (column == kNote) {
+        notes.resize(entries.size());
+        for (const std::size_t i : rows_) notes[i] = report::NoteOf(entries[i], notes_.get());
     }
-    if (resetting) emit layoutChanged();
+    // Ties keep date and time order, then the diary's: the report comes in that order.
+    std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
+        if (column == kNote) {
+            const int c = notes[a].compare(notes[b]);
+            if (c != 0) return ascending ? c < 0 : c > 0;
+        } else if (column == kLine) {
+            if (entries[a].line != entries[b].line)
+                return ascending ? entries[a].line < entries[b].line : entries[a].line > entries[b].line;
+        } else if (key(a) != key(b)) {
+            return ascending ? key(a) < key(b) : key(b) < key(a);
+        }
+        if (column == kDate && !ascending) return a > b;
+        return a < b;
+    });
 }
 
 }  // namespace suelvan

@@ -35,6 +35,7 @@ class EntryModel : public QAbstractTableModel {
 
    private:
     void Fill();
+    void Order();  // rows_ by the sort column, without telling the views
 
     std::shared_ptr<const Report> report_;
     std::shared_ptr<const report::NoteFile> notes_;
