@@ -562,34 +562,49 @@ void ReportWindow::EditSettings() {
     }
 }
 
-void ReportWindow::SavePdf() {
-    const QString name = dialogs_.save(this, QStringLiteral("PDF speichern"),
-                                       platform::ToQString(diary_.parent_path() / "Bericht.pdf"),
-                                       QStringLiteral("PDF-Dateien (*.pdf)"));
+std::optional<report::ReadDiaryResult> ReportWindow::ReadAgain(const report::ReadOptions& options) {
+    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, options);
+    if (!fresh.read) services_.ShowMessage(this, fresh.error);
+    return std::move(fresh.read);
+}
+
+QString ReportWindow::CreatedText() const {
+    const LocalDateTime now = services_.Now();
+    return QStringLiteral("%1.%2.%3 %4:%5")
+        .arg(now.day)
+        .arg(now.month)
+        .arg(now.year)
+        .arg(now.hour)
+        .arg(now.minute, 2, 10, QLatin1Char('0'));
+}
+
+void ReportWindow::SaveAs(const QString& title, const char* suggested, const QString& filter,
+                          const QString& saved, const report::ReadOptions& options,
+                          const std::function<void(const QString&, const report::ReadDiaryResult&)>& write) {
+    const QString name =
+        dialogs_.save(this, title, platform::ToQString(diary_.parent_path() / suggested), filter);
     if (name.isEmpty()) return;
     if (report::IsDiary(name, diary_)) {
         services_.ShowMessage(this, QStringLiteral("Das Tagebuch selbst wird nicht überschrieben."));
         return;
     }
-    // Read again, hashed: the footer must name exactly the bytes that were counted.
-    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, true});
-    if (!fresh.read) {
-        services_.ShowMessage(this, fresh.error);
-        return;
-    }
-    const LocalDateTime now = services_.Now();
-    const QString created = QStringLiteral("%1.%2.%3 %4:%5")
-                                .arg(now.day)
-                                .arg(now.month)
-                                .arg(now.year)
-                                .arg(now.hour)
-                                .arg(now.minute, 2, 10, QLatin1Char('0'));
+    const std::optional<report::ReadDiaryResult> read = ReadAgain(options);
+    if (!read) return;
     try {
-        report::WriteOutput(name, report::PdfBytes(fresh.read->report, fresh.read->info, Person(), created));
-        Say(QStringLiteral("PDF gespeichert: %1").arg(platform::Readable(name)));
+        write(name, *read);
+        Say(saved.arg(platform::Readable(name)));
     } catch (const std::exception& failure) {
         services_.ShowMessage(this, QString::fromUtf8(failure.what()));
     }
+}
+
+void ReportWindow::SavePdf() {
+    // Read again, hashed: the footer must name exactly the bytes that were counted.
+    SaveAs(QStringLiteral("PDF speichern"), "Bericht.pdf", QStringLiteral("PDF-Dateien (*.pdf)"),
+           QStringLiteral("PDF gespeichert: %1"), {true, true, true},
+           [this](const QString& name, const report::ReadDiaryResult& read) {
+               report::WriteOutput(name, report::PdfBytes(read.report, read.info, Person(), CreatedText()));
+           });
 }
 
 void ReportWindow::Print() {
@@ -597,42 +612,18 @@ void ReportWindow::Print() {
     printer.setDocName(QStringLiteral("Fluglärm-Tagebuch"));
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, true});
-    if (!fresh.read) {
-        services_.ShowMessage(this, fresh.error);
-        return;
-    }
-    const LocalDateTime now = services_.Now();
-    report::PaintReport(printer, fresh.read->report, fresh.read->info, Person(),
-                        QStringLiteral("%1.%2.%3 %4:%5")
-                            .arg(now.day)
-                            .arg(now.month)
-                            .arg(now.year)
-                            .arg(now.hour)
-                            .arg(now.minute, 2, 10, QLatin1Char('0')));
+    const std::optional<report::ReadDiaryResult> read = ReadAgain({true, true, true});
+    if (!read) return;
+    report::PaintReport(printer, read->report, read->info, Person(), CreatedText());
     Say(QStringLiteral("An den Drucker geschickt."));
 }
 
 void ReportWindow::SaveCsv() {
-    const QString name = dialogs_.save(this, QStringLiteral("CSV speichern"),
-                                       platform::ToQString(diary_.parent_path() / "Bericht.csv"),
-                                       QStringLiteral("CSV-Dateien (*.csv)"));
-    if (name.isEmpty()) return;
-    if (report::IsDiary(name, diary_)) {
-        services_.ShowMessage(this, QStringLiteral("Das Tagebuch selbst wird nicht überschrieben."));
-        return;
-    }
-    DiaryLoad fresh = LoadDiary(diary_, heldPeriod_, report_->night, {true, true, false});
-    if (!fresh.read) {
-        services_.ShowMessage(this, fresh.error);
-        return;
-    }
-    try {
-        report::WriteOutput(name, CsvText(fresh.read->report.entries, fresh.read->report.night));
-        Say(QStringLiteral("CSV gespeichert: %1").arg(platform::Readable(name)));
-    } catch (const std::exception& failure) {
-        services_.ShowMessage(this, QString::fromUtf8(failure.what()));
-    }
+    SaveAs(QStringLiteral("CSV speichern"), "Bericht.csv", QStringLiteral("CSV-Dateien (*.csv)"),
+           QStringLiteral("CSV gespeichert: %1"), {true, true, false},
+           [](const QString& name, const report::ReadDiaryResult& read) {
+               report::WriteOutput(name, CsvText(read.report.entries, read.report.night));
+           });
 }
 
 void ReportWindow::CopyComplaint() {

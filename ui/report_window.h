@@ -90,6 +90,13 @@ class ReportWindow : public QWidget {
 
     void ChooseFile();
     void EditSettings();
+    // The diary read again for the period shown; a message and nothing when it cannot be.
+    std::optional<report::ReadDiaryResult> ReadAgain(const report::ReadOptions& options);
+    QString CreatedText() const;  // the creation time a report shows
+    // Asks where, never over the diary, reads it again and has `write` write there.
+    void SaveAs(const QString& title, const char* suggested, const QString& filter, const QString& saved,
+                const report::ReadOptions& options,
+                const std::function<void(const QString&, const report::ReadDiaryResult&)>& write);
     void SavePdf();
     void Print();
     void SaveCsv();
