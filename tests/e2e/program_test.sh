@@ -32,14 +32,7 @@ check "window caption" "Sülvan Logger" "$(xdotool getwindowname "$WINDOW")"
 check "window size" "355x353" "${WIDTH}x${HEIGHT}"
 
 # Loudness 3, landing, a note with an umlaut, five minutes ago.
-click $((166 + 7)) $((136 + 14))
-click $((42 + 7)) $((129 + 9))
-click $((42 + 100)) $((182 + 12))
-xdotool type --delay 30 "Tief über dem Dach"
-click $((107 + 10)) $((224 + 11))
-xdotool key ctrl+a BackSpace
-xdotool type "5"
-click $((42 + 44)) $((58 + 25))
+record_loud_landing "Tief über dem Dach" 5
 wait_for '[ -s "$work/Sülvan.txt" ]'
 expected=$(printf '\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xfcber dem Dach\r\n' | od -An -c)
 check "first entry opens the day" "$expected" "$(log)"

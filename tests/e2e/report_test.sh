@@ -34,16 +34,9 @@ before=$(complaint)
 check "report shows the diary's entry" "8.12.2026, 0:40 Uhr – störend – Landung" "$before"
 check "report counts one event" "Ich habe 1 Lärmereignis notiert" "$before"
 
-# Loudness 3, landing, a note, five minutes ago: as the main window's own test does.
+# Loudness 3, landing, a note, five minutes ago.
 start_program "$work" "2026-12-08 14:30:00"
-click $((166 + 7)) $((136 + 14))
-click $((42 + 7)) $((129 + 9))
-click $((42 + 100)) $((182 + 12))
-xdotool type --delay 30 "Tief"
-click $((107 + 10)) $((224 + 11))
-xdotool key ctrl+a BackSpace
-xdotool type "5"
-click $((42 + 44)) $((58 + 25))
+record_loud_landing "Tief" 5
 wait_for '[ "$(wc -l <"$work/Sülvan.txt")" -eq 4 ]'
 sleep 1  # the report follows within a second
 after=$(complaint)

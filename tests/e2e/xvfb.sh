@@ -57,6 +57,19 @@ click() {
     sleep 0.2
 }
 
+# record_loud_landing NOTE MINUTES: loudness 3, landing, the note, that many minutes ago,
+# then "Eintrag erstellen", clicked where the form places them.
+record_loud_landing() {
+    click $((166 + 7)) $((136 + 14))
+    click $((42 + 7)) $((129 + 9))
+    click $((42 + 100)) $((182 + 12))
+    xdotool type --delay 30 "$1"
+    click $((107 + 10)) $((224 + 11))
+    xdotool key ctrl+a BackSpace
+    xdotool type "$2"
+    click $((42 + 44)) $((58 + 25))
+}
+
 # wait_for 'test expression' [seconds]
 wait_for() {
     local tries=$(( ${2:-10} * 10 ))
