@@ -86,6 +86,7 @@ int main(int argc, char* argv[]) {
     const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") ||
                          !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
                          !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (parsed && !window) platform::UseLargePages(256u << 20);
     platform::SystemServices services;
     const std::filesystem::path programDir = services.ProgramDir();
     const ReportSettings settings = LoadSettings(SettingsPath(programDir));
@@ -235,7 +236,10 @@ int main(int argc, char* argv[]) {
                         notes ? CsvWriter::NoteOf([&](const DiaryEntry& e) { return notes->Stream(e); })
                               : CsvWriter::NoteOf());
                     report::WriteOutput(output.file, [&](std::string& block) {
-                        const bool more = csv.Next(block, 4 << 20);
+                        // Room made once, not doubled up to twice the block.
+                        constexpr std::size_t kBlock = 4 << 20;
+                        block.reserve(kBlock + (64 << 10));
+                        const bool more = csv.Next(block, kBlock);
                         // Before the file is committed: its notes are those of the bytes counted.
                         if (!more && notes && !notes->StillAsRead(read.info)) {
                             throw report::ReportError(
