@@ -34,17 +34,21 @@ std::unique_ptr<NoteFile> NoteFile::Open(const DiaryInfo& diary) {
 
 NoteFile::~NoteFile() { ::close(fd_); }
 
-std::string NoteFile::Read(std::uint64_t offset, std::uint64_t bytes) const {
-    std::string text(static_cast<std::size_t>(bytes), '\0');
+std::size_t NoteFile::ReadInto(char* to, std::uint64_t offset, std::uint64_t bytes) const {
     std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n =
-            ::pread(fd_, text.data() + done, text.size() - done, static_cast<off_t>(offset + done));
+    while (done < bytes) {
+        const ssize_t n = ::pread(fd_, to + done, static_cast<std::size_t>(bytes) - done,
+                                  static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // cut shorter meanwhile: the window reads it again soon
         done += static_cast<std::size_t>(n);
     }
-    text.resize(done);
+    return done;
+}
+
+std::string NoteFile::Read(std::uint64_t offset, std::uint64_t bytes) const {
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    text.resize(ReadInto(text.data(), offset, bytes));
     return text;
 }
 
@@ -55,14 +59,17 @@ QString NoteFile::Note(const DiaryEntry& entry) const {
 }
 
 std::string_view NoteFile::Stream(const DiaryEntry& entry) {
-    constexpr std::uint64_t kWindow = 4 << 20;
-    if (entry.noteOffset < windowAt_ || entry.noteOffset + entry.noteBytes > windowAt_ + window_.size()) {
+    constexpr std::uint64_t kWindow = 1 << 20;
+    if (entry.noteOffset < windowAt_ || entry.noteOffset + entry.noteBytes > windowAt_ + windowBytes_) {
         windowAt_ = entry.noteOffset;
-        window_ = Read(windowAt_, std::max(kWindow, entry.noteBytes));
+        const std::uint64_t want = std::max(kWindow, entry.noteBytes);
+        if (window_.size() < want) window_.resize(static_cast<std::size_t>(want));
+        windowBytes_ = ReadInto(window_.data(), windowAt_, want);
     }
     const std::size_t at = static_cast<std::size_t>(entry.noteOffset - windowAt_);
-    const std::string_view bytes = std::string_view(window_).substr(
-        std::min(at, window_.size()), static_cast<std::size_t>(entry.noteBytes));
+    const std::string_view bytes = std::string_view(window_.data(), static_cast<std::size_t>(windowBytes_))
+                                       .substr(std::min(at, static_cast<std::size_t>(windowBytes_)),
+                                               static_cast<std::size_t>(entry.noteBytes));
     decoded_.clear();
     AppendDecodedLine(decoded_, bytes, false);
     return decoded_;

@@ -34,10 +34,12 @@ class NoteFile {
     explicit NoteFile(int fd) : fd_(fd) {}
     // Up to `bytes` at `offset`; fewer where the file ends sooner.
     std::string Read(std::uint64_t offset, std::uint64_t bytes) const;
+    std::size_t ReadInto(char* to, std::uint64_t offset, std::uint64_t bytes) const;
 
     int fd_;
-    std::string window_;
+    std::string window_;  // its size stays: fresh memory costs more than reading again
     std::uint64_t windowAt_ = 0;
+    std::uint64_t windowBytes_ = 0;
     std::string decoded_;
 };
 
