@@ -283,11 +283,17 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
                 if (sink_.undated) sink_.undated(lineNumber_);
                 return;
             }
-            DiaryEntry entry{*sectionDay_, parsed->minute, parsed->level,          parsed->landing,
-                             {},           lineNumber_,    start + parsed->noteAt, length - parsed->noteAt};
+            DiaryEntry entry{*sectionDay_,
+                             static_cast<std::int16_t>(parsed->minute),
+                             static_cast<std::int8_t>(parsed->level),
+                             parsed->landing,
+                             {},
+                             lineNumber_,
+                             start + parsed->noteAt,
+                             length - parsed->noteAt};
             const bool noteWanted = keepNotes_ && (!notesFrom_ || *sectionDay_ >= *notesFrom_) &&
                                     (!notesTo_ || *sectionDay_ <= *notesTo_ + 1);
-            if (noteWanted) entry.note = DecodeDiaryLine(bytes.substr(parsed->noteAt), cut);
+            if (noteWanted) entry.note = Note(DecodeDiaryLine(bytes.substr(parsed->noteAt), cut));
             // Entries more than half a day later than this one were heard before midnight.
             while (!pending_.empty() && pending_.back().minute - entry.minute > kHalfDay) {
                 Emit(pending_.back(), true);

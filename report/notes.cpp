@@ -18,6 +18,10 @@ namespace {
 
 constexpr std::uint64_t kShownBytes = 64 * 1024;
 
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 std::unique_ptr<NoteFile> NoteFile::Open(const DiaryInfo& diary) {
@@ -53,7 +57,7 @@ std::string NoteFile::Read(std::uint64_t offset, std::uint64_t bytes) const {
 }
 
 QString NoteFile::Note(const DiaryEntry& entry) const {
-    if (!entry.note.empty() || entry.noteBytes == 0) return QString::fromStdString(entry.note);
+    if (!entry.note.empty() || entry.noteBytes == 0) return Utf8(entry.note);
     const std::string bytes = Read(entry.noteOffset, std::min(entry.noteBytes, kShownBytes));
     return QString::fromStdString(DecodeDiaryLine(bytes, entry.noteBytes > bytes.size()));
 }
@@ -97,7 +101,7 @@ bool NoteFile::StillAsRead(const DiaryInfo& diary) const {
 }
 
 QString NoteOf(const DiaryEntry& entry, const NoteFile* file) {
-    return file ? file->Note(entry) : QString::fromStdString(entry.note);
+    return file ? file->Note(entry) : Utf8(entry.note);
 }
 
 }  // namespace suelvan::report

@@ -124,7 +124,7 @@ std::string Describe(const Seen& seen) {
     std::string text;
     for (const DiaryEntry& e : seen.entries) {
         text += std::to_string(e.line) + ": " + IsoDate(e.day) + " " + ClockText(e.minute) + " " +
-                std::to_string(e.level) + (e.landing ? " L" : "") + " [" + e.note + "]\n";
+                std::to_string(e.level) + (e.landing ? " L" : "") + " [" + std::string(e.note.view()) + "]\n";
     }
     for (const std::uint64_t line : seen.undated) text += std::to_string(line) + ": undatiert\n";
     for (const auto& [line, what] : seen.unrecognised) text += std::to_string(line) + ": ? [" + what + "]\n";
@@ -331,7 +331,7 @@ TEST(DiaryReader, HandsOnOnlyTheDaysAsked) {
     const auto notes = [](const Period& period) {
         std::string seen;
         std::vector<std::uint64_t> unrecognised;
-        DiaryReader reader({[&](DiaryEntry&& e) { seen += e.note.empty() ? "." : e.note; },
+        DiaryReader reader({[&](DiaryEntry&& e) { seen += e.note.empty() ? "." : e.note.view(); },
                             {},
                             [&](std::uint64_t line, std::string) { unrecognised.push_back(line); }},
                            true);
@@ -423,19 +423,19 @@ TEST_P(Csv, RowIsSafeForSpreadsheets) { EXPECT_EQ(CsvRow(GetParam().entry, Night
 INSTANTIATE_TEST_SUITE_P(
     Rows, Csv,
     ::testing::Values(
-        CsvCase{{Day(2026, 12, 9), 115, 3, true, "Tief über dem Dach", 12},
+        CsvCase{{Day(2026, 12, 9), 115, 3, true, Note("Tief über dem Dach"), 12},
                 "2026-12-09;Mittwoch;01:55;2026-12-08;3;Extrem laut - Fensterscheiben vibrieren!!!;ja;Tief "
                 "über dem "
                 "Dach;12\r\n"},
-        CsvCase{{Day(2026, 12, 7), 840, 0, false, "a;\"b\"", 3},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, Note("a;\"b\""), 3},
                 "2026-12-07;Montag;14:00;;0;störend;nein;\"a;\"\"b\"\"\";3\r\n"},
-        CsvCase{{Day(2026, 12, 7), 840, 1, false, "=1+1", 3},
+        CsvCase{{Day(2026, 12, 7), 840, 1, false, Note("=1+1"), 3},
                 "2026-12-07;Montag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;'=1+1;3\r\n"},
-        CsvCase{{Day(2026, 12, 7), 840, 2, false, "-\"x\"", 3},
+        CsvCase{{Day(2026, 12, 7), 840, 2, false, Note("-\"x\""), 3},
                 "2026-12-07;Montag;14:00;;2;dröhnend/lang anhaltend!!;nein;\"'-\"\"x\"\"\";3\r\n"},
-        CsvCase{{Day(2026, 12, 7), 840, 0, false, "\tx", 3},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, Note("\tx"), 3},
                 "2026-12-07;Montag;14:00;;0;störend;nein;'\tx;3\r\n"},
-        CsvCase{{Day(999, 12, 31), 0, 0, false, "", 1},
+        CsvCase{{Day(999, 12, 31), 0, 0, false, Note(""), 1},
                 "0999-12-31;Dienstag;00:00;0999-12-30;0;störend;nein;;1\r\n"}));
 
 TEST(Csv, InBlocksIsTheWholeText) {

@@ -100,12 +100,12 @@ void EntryModel::Order() {
     const auto key = [&](std::size_t i) {
         const DiaryEntry& e = entries[i];
         switch (column) {
-            case kTime: return std::tuple(e.minute, 0, 0);
+            case kTime: return std::tuple(int{e.minute}, 0, 0);
             case kNight:
                 return night.Contains(e.minute)
                            ? std::tuple(1, night.NightOf(e.day, e.minute), night.SinceStart(e.minute))
                            : std::tuple(0, 0, 0);
-            case kLoudness: return std::tuple(e.level, 0, 0);
+            case kLoudness: return std::tuple(int{e.level}, 0, 0);
             case kLanding: return std::tuple(e.landing ? 1 : 0, 0, 0);
             case kLine: return std::tuple(0, 0, 0);  // compared below, as a 64-bit number
             default: return std::tuple(0, 0, 0);     // date: the report's own order
