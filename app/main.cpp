@@ -1,6 +1,8 @@
 #include <QApplication>
 
+#include "platform/process.h"
 #include "platform/services.h"
+#include "ui/app_icon.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
 

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "core/calendar.h"
+#include "core/day_header.h"
 #include "core/encoding.h"
 #include "core/entry.h"
-#include "core/texts.h"
+#include "core/minutes.h"
 
 using namespace suelvan;
 

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "core/minutes.h"
 #include "platform/diary_file.h"
 
 namespace fs = std::filesystem;

@@ -1,5 +1,7 @@
 #include "core/entry.h"
 
+#include "core/day_header.h"
+
 namespace suelvan {
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/texts.h"
+#include "core/calendar.h"
 
 namespace suelvan {
 

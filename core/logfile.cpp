@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/encoding.h"
+#include "core/minutes.h"
 
 namespace fs = std::filesystem;
 

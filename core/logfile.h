@@ -6,20 +6,15 @@
 #include <filesystem>
 #include <functional>
 #include <istream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "core/calendar.h"
+#include "core/day_header.h"
 #include "core/entry.h"
-#include "core/texts.h"
+#include "core/failure.h"
 
 namespace suelvan {
-
-// A recording that failed; what() is a description for the user, naming the file and cause.
-class LogError : public std::runtime_error {
-   public:
-    using std::runtime_error::runtime_error;
-};
 
 inline constexpr std::u8string_view kLogFileName = u8"Sülvan.txt";
 

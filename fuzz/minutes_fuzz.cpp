@@ -4,7 +4,9 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/texts.h"
+#include "core/calendar.h"
+#include "core/day_header.h"
+#include "core/minutes.h"
 
 namespace {
 

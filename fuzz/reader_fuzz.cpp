@@ -5,7 +5,10 @@
 #include <numeric>
 #include <string_view>
 
-#include "core/diary.h"
+#include "core/csv_writer.h"
+#include "core/diary_reader.h"
+#include "core/line_grammar.h"
+#include "core/statistics.h"
 
 namespace {
 

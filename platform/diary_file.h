@@ -2,23 +2,20 @@
 // program, written durably or not at all.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
 #include "core/logfile.h"
+#include "platform/file.h"
 
 namespace suelvan::platform {
 
-// The diary opened for reading and appending on one descriptor, never created, and held
-// under an exclusive advisory lock until destroyed: two recordings never overlap.
-// Every failure throws LogError naming the file and the cause.
+// The diary opened for reading and appending, never created, and held under an exclusive
+// lock until destroyed: two recordings never overlap. Every failure throws Failure naming
+// the file and the cause.
 class LockedDiary {
    public:
     explicit LockedDiary(std::filesystem::path path);
-    ~LockedDiary();
-    LockedDiary(const LockedDiary&) = delete;
-    LockedDiary& operator=(const LockedDiary&) = delete;
 
     bool Contains(std::string_view needle);
     // Whether the last byte is something other than CR or LF.
@@ -29,18 +26,15 @@ class LockedDiary {
     void Append(std::string_view bytes);
 
    private:
-    std::uint64_t Size();
     void RequireStillThere(bool afterWrite);
 
-    std::filesystem::path path_;
-    int fd_ = -1;
-    std::uint64_t device_ = 0;
-    std::uint64_t inode_ = 0;
+    File file_;
+    FileIdentity identity_;
 };
 
 // The button's work: the entry for `input` heard at `now` minus its minutes, into the log
 // in `programDir`, under today's header (written first when the day has no section yet).
-// Throws std::range_error for impossible minutes (before the file is touched), LogError
+// Throws std::range_error for impossible minutes (before the file is touched), Failure
 // for everything else.
 void RecordObservation(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names,
                        const std::filesystem::path& programDir, const LocalTimeAt& localAt = {});

@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/texts.h"
+#include "core/calendar.h"
+#include "core/day_header.h"
 
 class QWidget;
 
@@ -51,22 +52,7 @@ class SystemServices final : public Services {
 // Application-wide title of the window and of every message box.
 inline const QString kAppTitle = QStringLiteral("Sülvan Logger");
 
-// Lossless both ways: a byte that is no UTF-8 (a Latin-1 folder name on an old USB stick)
-// travels as a lone surrogate U+DC80..U+DCFF and comes back as the same byte.
-QString ToQString(const std::filesystem::path& path);
-std::filesystem::path ToPath(const QString& path);
-// For the user's eyes: those stand-ins shown as replacement characters.
-QString Readable(QString text);
-
 // Qt's own texts (dialog buttons, command-line help) in German, like the rest.
 void LoadGermanQtTexts();
-
-// A file-size limit must surface as a failed write, not end the program.
-void IgnoreFileSizeSignal();
-
-// For a short run that fills much memory at once: the next `bytes` of the heap in the
-// kernel's 2 MiB pages, shared by every thread. Each fresh 4 KiB page costs a trap, on a
-// virtual machine some 10 µs, and a report of a large diary touches tens of thousands.
-void UseLargePages(std::size_t bytes);
 
 }  // namespace suelvan::platform

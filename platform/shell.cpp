@@ -1,12 +1,12 @@
 #include "platform/shell.h"
 
-#include "platform/services.h"
-
 #include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include "platform/qt_text.h"
 
 namespace suelvan::platform {
 namespace {

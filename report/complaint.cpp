@@ -2,21 +2,24 @@
 
 #include <QStringList>
 
+#include "core/calendar.h"
 #include "core/entry.h"
+#include "platform/qt_text.h"
 
 namespace suelvan::report {
 namespace {
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
+using platform::Utf8;
+
+QString GermanDate(int day) { return Utf8(suelvan::GermanDate(day)); }
+QString NightClock(int minute) { return Utf8(ShortClockText(minute)); }
 
 QString Counted(int n, const QString& one, const QString& many) {
     return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many);
 }
 
 QString PeriodText(const Report& report, std::optional<int> night) {
-    if (night) return QStringLiteral("in der Nacht %1").arg(NightName(*night));
+    if (night) return QStringLiteral("in der Nacht %1").arg(Utf8(NightName(*night)));
     if (!report.from) return QStringLiteral("ohne Einträge");
     if (*report.from == *report.to) return QStringLiteral("am %1").arg(GermanDate(*report.from));
     return QStringLiteral("vom %1 bis %2").arg(GermanDate(*report.from), GermanDate(*report.to));
@@ -42,7 +45,7 @@ Complaint ComplaintOf(const Report& report, const Person& person, std::optional<
     for (const DiaryEntry& e : report.entries) {
         QString line = QStringLiteral("%1, %2 Uhr – %3")
                            .arg(GermanDate(e.day), NightClock(e.minute),
-                                Text(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption));
+                                Utf8(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption));
         if (e.landing) line += QStringLiteral(" – Landung");
         lines << line;
     }

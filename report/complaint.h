@@ -5,8 +5,8 @@
 #include <QString>
 #include <optional>
 
-#include "core/diary.h"
-#include "report/report.h"
+#include "core/statistics.h"
+#include "report/person.h"
 
 namespace suelvan::report {
 

@@ -2,13 +2,13 @@
 // the window shows a few dozen rows of half a million.
 #pragma once
 
-#include <QString>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "core/diary.h"
-#include "report/report.h"
+#include "core/diary_entry.h"
+#include "platform/file.h"
+#include "report/read_diary.h"
 
 namespace suelvan::report {
 
@@ -16,12 +16,9 @@ class NoteFile {
    public:
     // Nothing when the path no longer names the file that was read (replaced meanwhile).
     static std::unique_ptr<NoteFile> Open(const DiaryInfo& diary);
-    ~NoteFile();
-    NoteFile(const NoteFile&) = delete;
-    NoteFile& operator=(const NoteFile&) = delete;
 
-    // The entry's note: the one it holds, else its bytes decoded, the first 64 KiB.
-    QString Note(const DiaryEntry& entry) const;
+    // The entry's note, UTF-8: the one it holds, else its bytes decoded, the first 64 KiB.
+    std::string Note(const DiaryEntry& entry) const;
     // Every note once, whole, for a CSV of the entries read without notes: UTF-8 through
     // a window of the file that moves on with the entries, mostly in the file's order.
     // Valid until the next call.
@@ -31,12 +28,12 @@ class NoteFile {
     bool StillAsRead(const DiaryInfo& diary) const;
 
    private:
-    explicit NoteFile(int fd) : fd_(fd) {}
-    // Up to `bytes` at `offset`; fewer where the file ends sooner.
+    explicit NoteFile(platform::File file) : file_(std::move(file)) {}
+    // Up to `bytes` at `offset`; fewer where the file ends sooner or cannot be read: the
+    // window reads it again soon.
     std::string Read(std::uint64_t offset, std::uint64_t bytes) const;
-    std::size_t ReadInto(char* to, std::uint64_t offset, std::uint64_t bytes) const;
 
-    int fd_;
+    platform::File file_;
     std::string window_;  // its size stays: fresh memory costs more than reading again
     std::uint64_t windowAt_ = 0;
     std::uint64_t windowBytes_ = 0;
@@ -44,6 +41,6 @@ class NoteFile {
 };
 
 // The note an entry holds, or from the file when given.
-QString NoteOf(const DiaryEntry& entry, const NoteFile* file);
+std::string NoteOf(const DiaryEntry& entry, const NoteFile* file);
 
 }  // namespace suelvan::report

@@ -8,17 +8,16 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "core/calendar.h"
 #include "core/entry.h"
 #include "core/logfile.h"
-#include "core/texts.h"
-#include "report/report.h"
+#include "platform/qt_text.h"
+#include "report/pdf.h"
 
 namespace suelvan::report {
 namespace {
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
+using platform::Utf8;
 
 QFont Face(qreal points, bool bold = false) {
     QFont font(QStringLiteral("Liberation Sans"));
@@ -180,133 +179,162 @@ void BarChart(Pages& pages, const QString& title, const std::vector<int>& values
     pages.Skip(chartHeight + 12 * mm);
 }
 
+// Columns as fractions of the page's width: where each cell starts.
+using Cells = std::vector<std::pair<double, QString>>;
+
+// The report's parts, top to bottom, on pages that count themselves.
+class Layout {
+   public:
+    Layout(Pages& pages, const Report& report) : pages_(pages), report_(report), mm_(pages.mm()) {}
+
+    void Title(const Person& person) {
+        pages_.Line(QStringLiteral("Fluglärm-Tagebuch"), Face(18, true), 3 * mm_);
+        if (!person.name.isEmpty()) pages_.Line(person.name, body_);
+        if (!person.address.isEmpty()) pages_.Line(person.address, body_);
+        if (!person.name.isEmpty() || !person.address.isEmpty()) pages_.Skip(2 * mm_);
+        pages_.Line(report_.from ? QStringLiteral("Zeitraum: %1 – %2")
+                                       .arg(Utf8(GermanDate(*report_.from)), Utf8(GermanDate(*report_.to)))
+                                 : QStringLiteral("Zeitraum: keine Einträge"),
+                    body_);
+        pages_.Line(
+            QStringLiteral("Nacht: %1–%2 Uhr")
+                .arg(Utf8(ShortClockText(report_.night.start)), Utf8(ShortClockText(report_.night.end))),
+            body_, 4 * mm_);
+    }
+
+    void Summary() {
+        pages_.Line(QStringLiteral("Zusammenfassung"), heading_, 1 * mm_);
+        QStringList lines{QStringLiteral("Einträge: %1").arg(report_.total.entries),
+                          QStringLiteral("Nachts: %1").arg(report_.total.nightEntries),
+                          QStringLiteral("Landungen: %1").arg(report_.total.landings)};
+        for (std::size_t level = 0; level < 4; ++level) {
+            lines << QStringLiteral("Stufe %1 (%2): %3")
+                         .arg(level)
+                         .arg(Utf8(kLoudnessSteps[level].caption))
+                         .arg(report_.total.levels[level]);
+        }
+        lines << QStringLiteral("Tage mit Einträgen: %1").arg(report_.days.size())
+              << QStringLiteral("Nächte mit Einträgen: %1").arg(report_.nights.size());
+        for (const QString& line : lines) pages_.Line(line, body_);
+        pages_.Skip(4 * mm_);
+    }
+
+    void Charts() {
+        BarChart(pages_, QStringLiteral("Einträge je Stunde"),
+                 std::vector<int>(report_.hours.begin(), report_.hours.end()), {}, {}, true);
+        if (!report_.from) return;
+        std::vector<int> perDate;
+        for (const DateCount& bar : PerDate(report_)) perDate.push_back(bar.entries);
+        BarChart(pages_, QStringLiteral("Einträge je Datum"), perDate, Utf8(GermanDate(*report_.from)),
+                 Utf8(GermanDate(*report_.to)), false);
+    }
+
+    void Nights() {
+        pages_.Ensure(20 * mm_);
+        pages_.Line(QStringLiteral("Nächte"), heading_, 1 * mm_);
+        Row({{0, QStringLiteral("Nacht")},
+             {0.45, QStringLiteral("Einträge")},
+             {0.6, QStringLiteral("erster")},
+             {0.75, QStringLiteral("letzter")}},
+            bold_);
+        for (const auto& [night, counts] : report_.nights) {
+            Row({{0, QStringLiteral("Nacht vom ") + Utf8(NightName(night))},
+                 {0.45, QString::number(counts.entries)},
+                 {0.6, Utf8(ShortClockText(counts.first))},
+                 {0.75, Utf8(ShortClockText(counts.last))}},
+                body_);
+        }
+        if (report_.nights.empty()) pages_.Line(QStringLiteral("keine Einträge in der Nacht"), body_);
+        pages_.Skip(4 * mm_);
+    }
+
+    void Entries() {
+        pages_.Ensure(20 * mm_);
+        pages_.Line(QStringLiteral("Alle Einträge"), heading_, 1 * mm_);
+        Row({{0, QStringLiteral("Datum")},
+             {0.14, QStringLiteral("Uhrzeit")},
+             {0.24, QStringLiteral("Lautstärke")},
+             {0.5, QStringLiteral("Landung")},
+             {0.62, QStringLiteral("Notiz")}},
+            bold_);
+        for (const DiaryEntry& entry : report_.entries) Entry(entry);
+        if (report_.entries.empty()) pages_.Line(QStringLiteral("keine Einträge im Zeitraum"), body_);
+    }
+
+    void Declaration() {
+        pages_.Skip(8 * mm_);
+        pages_.Ensure(40 * mm_);
+        pages_.Line(QStringLiteral("Erklärung"), heading_, 1 * mm_);
+        pages_.Line(
+            QStringLiteral("Ich versichere, die aufgeführten Lärmereignisse selbst wahrgenommen und zeitnah "
+                           "notiert zu haben."),
+            body_, 12 * mm_);
+        pages_.Line(QStringLiteral("Ort, Datum: ______________________________        Unterschrift: "
+                                   "______________________________"),
+                    body_);
+    }
+
+   private:
+    double Column(double from) const { return pages_.left() + pages_.width() * from; }
+
+    // Draws the cells side by side at the current height, each wrapped to its column;
+    // returns the row's height without moving on, so a note can still follow beside it.
+    double DrawCells(const Cells& cells, const QFont& font, double lastTo) {
+        const auto width = [&](std::size_t i) {
+            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
+            return pages_.width() * (to - cells[i].first) - 2 * mm_;
+        };
+        double height = 0;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            height = std::max(height, pages_.Paragraph(cells[i].second, font, 0, width(i), false));
+        }
+        pages_.Ensure(height);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            pages_.Paragraph(cells[i].second, font, Column(cells[i].first), width(i));
+        }
+        return height;
+    }
+
+    void Row(const Cells& cells, const QFont& font) { pages_.Skip(DrawCells(cells, font, 1.0)); }
+
+    void Entry(const DiaryEntry& entry) {
+        const double height =
+            DrawCells({{0, Utf8(GermanDate(entry.day))},
+                       {0.14, Utf8(ShortClockText(entry.minute))},
+                       {0.24, Utf8(kLoudnessSteps[static_cast<std::size_t>(entry.level)].caption)},
+                       {0.5, entry.landing ? QStringLiteral("ja") : QStringLiteral("nein")}},
+                      body_, 0.62);
+        const double top = pages_.y();
+        const int page = pages_.page();
+        // The note runs on over pages if it must: every note is printed complete.
+        pages_.Flow(Utf8(entry.note), body_, Column(0.62), pages_.width() * 0.38);
+        const double noteEnd = pages_.y() + pages_.lastFlowHeight();
+        pages_.Skip((pages_.page() == page ? std::max(top + height, noteEnd) : noteEnd) - pages_.y());
+    }
+
+    Pages& pages_;
+    const Report& report_;
+    double mm_;
+    QFont body_ = Face(10);
+    QFont bold_ = Face(10, true);
+    QFont heading_ = Face(12, true);
+};
+
 int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& report, const DiaryInfo& diary,
         const Person& person, const QString& created) {
     const std::string name =
         diary.path.filename().u8string().empty() ? std::string() : ShownPath(diary.path.filename());
     Pages pages(
         device, painter, total,
-        {QStringLiteral("Tagebuch: %1, %2 Bytes").arg(QString::fromUtf8(name.c_str())).arg(diary.bytes),
-         QStringLiteral("SHA-256: %1").arg(QString::fromLatin1(diary.sha256)),
-         QStringLiteral("Erstellt: %1").arg(created)});
-    const double mm = pages.mm();
-    const QFont body = Face(10);
-    const QFont bold = Face(10, true);
-    const QFont heading = Face(12, true);
-
-    pages.Line(QStringLiteral("Fluglärm-Tagebuch"), Face(18, true), 3 * mm);
-    if (!person.name.isEmpty()) pages.Line(person.name, body);
-    if (!person.address.isEmpty()) pages.Line(person.address, body);
-    if (!person.name.isEmpty() || !person.address.isEmpty()) pages.Skip(2 * mm);
-    pages.Line(report.from
-                   ? QStringLiteral("Zeitraum: %1 – %2").arg(GermanDate(*report.from), GermanDate(*report.to))
-                   : QStringLiteral("Zeitraum: keine Einträge"),
-               body);
-    pages.Line(
-        QStringLiteral("Nacht: %1–%2 Uhr").arg(NightClock(report.night.start), NightClock(report.night.end)),
-        body, 4 * mm);
-
-    pages.Line(QStringLiteral("Zusammenfassung"), heading, 1 * mm);
-    QStringList summary{QStringLiteral("Einträge: %1").arg(report.total.entries),
-                        QStringLiteral("Nachts: %1").arg(report.total.nightEntries),
-                        QStringLiteral("Landungen: %1").arg(report.total.landings)};
-    for (std::size_t level = 0; level < 4; ++level) {
-        summary << QStringLiteral("Stufe %1 (%2): %3")
-                       .arg(level)
-                       .arg(Text(kLoudnessSteps[level].caption))
-                       .arg(report.total.levels[level]);
-    }
-    summary << QStringLiteral("Tage mit Einträgen: %1").arg(report.days.size())
-            << QStringLiteral("Nächte mit Einträgen: %1").arg(report.nights.size());
-    for (const QString& line : summary) pages.Line(line, body);
-    pages.Skip(4 * mm);
-
-    BarChart(pages, QStringLiteral("Einträge je Stunde"),
-             std::vector<int>(report.hours.begin(), report.hours.end()), {}, {}, true);
-    if (report.from) {
-        std::vector<int> perDate;
-        for (int day = *report.from; day <= *report.to; ++day) {
-            const auto it = report.days.find(day);
-            perDate.push_back(it == report.days.end() ? 0 : it->second.entries);
-        }
-        BarChart(pages, QStringLiteral("Einträge je Datum"), perDate, GermanDate(*report.from),
-                 GermanDate(*report.to), false);
-    }
-
-    // Columns as fractions of the width.
-    const auto column = [&](double from) { return pages.left() + pages.width() * from; };
-    // Draws the cells side by side at the current height, each wrapped to its column;
-    // returns the row's height without moving on, so a note can still follow beside it.
-    const auto drawCells = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
-                               double lastTo) {
-        const auto width = [&](std::size_t i) {
-            const double to = i + 1 < cells.size() ? cells[i + 1].first : lastTo;
-            return pages.width() * (to - cells[i].first) - 2 * mm;
-        };
-        double height = 0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            height = std::max(height, pages.Paragraph(cells[i].second, font, 0, width(i), false));
-        }
-        pages.Ensure(height);
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            pages.Paragraph(cells[i].second, font, column(cells[i].first), width(i));
-        }
-        return height;
-    };
-    const auto row = [&](const std::vector<std::pair<double, QString>>& cells, const QFont& font,
-                         double lastTo) { pages.Skip(drawCells(cells, font, lastTo)); };
-
-    pages.Ensure(20 * mm);
-    pages.Line(QStringLiteral("Nächte"), heading, 1 * mm);
-    row({{0, QStringLiteral("Nacht")},
-         {0.45, QStringLiteral("Einträge")},
-         {0.6, QStringLiteral("erster")},
-         {0.75, QStringLiteral("letzter")}},
-        bold, 1.0);
-    for (const auto& [night, counts] : report.nights) {
-        row({{0, QStringLiteral("Nacht vom ") + NightName(night)},
-             {0.45, QString::number(counts.entries)},
-             {0.6, NightClock(counts.first)},
-             {0.75, NightClock(counts.last)}},
-            body, 1.0);
-    }
-    if (report.nights.empty()) pages.Line(QStringLiteral("keine Einträge in der Nacht"), body);
-    pages.Skip(4 * mm);
-
-    pages.Ensure(20 * mm);
-    pages.Line(QStringLiteral("Alle Einträge"), heading, 1 * mm);
-    row({{0, QStringLiteral("Datum")},
-         {0.14, QStringLiteral("Uhrzeit")},
-         {0.24, QStringLiteral("Lautstärke")},
-         {0.5, QStringLiteral("Landung")},
-         {0.62, QStringLiteral("Notiz")}},
-        bold, 1.0);
-    for (const DiaryEntry& entry : report.entries) {
-        const std::vector<std::pair<double, QString>> cells{
-            {0, GermanDate(entry.day)},
-            {0.14, NightClock(entry.minute)},
-            {0.24, Text(kLoudnessSteps[static_cast<std::size_t>(entry.level)].caption)},
-            {0.5, entry.landing ? QStringLiteral("ja") : QStringLiteral("nein")}};
-        const double height = drawCells(cells, body, 0.62);
-        const double top = pages.y();
-        const int page = pages.page();
-        // The note runs on over pages if it must: every note is printed complete.
-        pages.Flow(Text(entry.note), body, column(0.62), pages.width() * 0.38);
-        const double noteEnd = pages.y() + pages.lastFlowHeight();
-        pages.Skip((pages.page() == page ? std::max(top + height, noteEnd) : noteEnd) - pages.y());
-    }
-    if (report.entries.empty()) pages.Line(QStringLiteral("keine Einträge im Zeitraum"), body);
-
-    pages.Skip(8 * mm);
-    pages.Ensure(40 * mm);
-    pages.Line(QStringLiteral("Erklärung"), heading, 1 * mm);
-    pages.Line(
-        QStringLiteral("Ich versichere, die aufgeführten Lärmereignisse selbst wahrgenommen und zeitnah "
-                       "notiert zu haben."),
-        body, 12 * mm);
-    pages.Line(QStringLiteral("Ort, Datum: ______________________________        Unterschrift: "
-                              "______________________________"),
-               body);
+        {QStringLiteral("Tagebuch: %1, %2 Bytes").arg(Utf8(name)).arg(diary.bytes),
+         QStringLiteral("SHA-256: %1").arg(Utf8(diary.sha256)), QStringLiteral("Erstellt: %1").arg(created)});
+    Layout layout(pages, report);
+    layout.Title(person);
+    layout.Summary();
+    layout.Charts();
+    layout.Nights();
+    layout.Entries();
+    layout.Declaration();
     return pages.Finish();
 }
 

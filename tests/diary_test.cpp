@@ -1,12 +1,17 @@
-#include "core/diary.h"
+#include "core/csv_writer.h"
+#include "core/diary_reader.h"
 #include "core/encoding.h"
+#include "core/line_grammar.h"
+#include "core/statistics.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/texts.h"
+#include "core/calendar.h"
+#include "core/day_header.h"
+#include "core/minutes.h"
 
 namespace suelvan {
 namespace {
@@ -449,7 +454,9 @@ TEST(Csv, InBlocksIsTheWholeText) {
             more = writer.Next(piece, block);
             joined += piece;
         }
-        EXPECT_EQ(joined, CsvText(r.entries, r.night)) << "blocks of " << block;
+        std::string whole;
+        CsvWriter(r.entries, r.night).Next(whole, std::string::npos);
+        EXPECT_EQ(joined, whole) << "blocks of " << block;
         EXPECT_EQ(blocks > 1, block < 1000) << "blocks of " << block;
     }
 }

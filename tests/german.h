@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "core/texts.h"
+#include "core/calendar.h"
+#include "core/day_header.h"
+#include "core/minutes.h"
 
 namespace suelvan {
 

@@ -105,7 +105,7 @@ TEST_F(LogFile, MissingFileFailsAndStaysMissing) {
     try {
         Record(kTuesday, Input("0", 1, false, "a"));
         FAIL() << "recorded into a missing file";
-    } catch (const LogError& error) {
+    } catch (const Failure& error) {
         EXPECT_EQ(std::string(error.what()), "Datei nicht gefunden: " + log_.string());
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(log_)));
@@ -128,7 +128,7 @@ TEST_P(NotAFile, FailsInsteadOfHanging) {
     }
     if (kind == "device") std::filesystem::create_symlink("/dev/zero", log_);
     if (kind == "dangling link") std::filesystem::create_symlink(dir_.path() / "nowhere", log_);
-    EXPECT_THROW(Record(kTuesday, Input("0", 1, false, "a")), LogError);
+    EXPECT_THROW(Record(kTuesday, Input("0", 1, false, "a")), Failure);
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "nowhere"));
 }
 
@@ -164,7 +164,7 @@ TEST_P(WriteFailure, IsReportedAndLeavesNoTornLine) {
         try {
             Record(kTuesday, Input("0", 1, false, "ein langer Satz"));
             FAIL() << "a failed write was reported as success";
-        } catch (const LogError& error) {
+        } catch (const Failure& error) {
             EXPECT_NE(std::string(error.what()).find("Schreiben"), std::string::npos) << error.what();
         }
     }
@@ -204,7 +204,7 @@ TEST_F(LogFile, UnknownProgramFolderFailsInsteadOfUsingTheCurrentOne) {
         try {
             platform::RecordObservation(kTuesday, Input("0", 1, false, "a"), kGerman, dir);
             FAIL() << "recorded relative to the current folder";
-        } catch (const LogError& error) {
+        } catch (const Failure& error) {
             EXPECT_NE(std::string(error.what()).find("Ordner des Programms"), std::string::npos);
         }
     }
@@ -232,7 +232,7 @@ TEST_P(GoneBeforeTheAppend, FailsAndCreatesNothing) {
     try {
         diary.Append("14:30 a\r\n");
         FAIL() << "appended to a file no longer there";
-    } catch (const LogError& error) {
+    } catch (const Failure& error) {
         EXPECT_EQ(std::string(error.what()), "Datei nicht gefunden: " + log_.string());
     }
     EXPECT_EQ(std::filesystem::exists(log_), replaced);
@@ -263,7 +263,7 @@ TEST_F(LogFile, FailedWriteOfAnotherInstanceNeverTakesThisEntry) {
             usleep(300 * 1000);  // the other recording arrives now
             try {
                 diary.Append("14:00 ein langer Satz, der nicht passt\r\n");
-            } catch (const LogError&) {
+            } catch (const Failure&) {
                 status = 0;
             }
         }

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "core/csv_writer.h"
+#include "platform/qt_text.h"
 #include "report/complaint.h"
 #include "report/notes.h"
 #include "tests/fake_services.h"
@@ -279,7 +281,7 @@ TEST(NoteFile, FetchesNotesOnlyFromTheFileThatWasRead) {
     const auto notes = report::NoteFile::Open(read.info);
     ASSERT_NE(notes, nullptr);
     QStringList seen;
-    for (const DiaryEntry& e : read.report.entries) seen << notes->Note(e);
+    for (const DiaryEntry& e : read.report.entries) seen << QString::fromStdString(notes->Note(e));
     EXPECT_EQ(seen.join(QLatin1Char(',')), "Nov,a,b,c,d,e,spät,f");
     auto stream = report::NoteFile::Open(read.info);
     QStringList streamed;

@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/qt_text.h"
+
 #include "platform/services.h"
 
 #include <gtest/gtest.h>

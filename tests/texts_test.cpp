@@ -1,4 +1,6 @@
-#include "core/texts.h"
+#include "core/calendar.h"
+#include "core/day_header.h"
+#include "core/minutes.h"
 
 #include <gtest/gtest.h>
 

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "tests/window_fixture.h"
+#include "ui/app_icon.h"
 #include "ui/fonts.h"
 
 namespace suelvan {

@@ -1,19 +1,17 @@
 #include "ui/entry_model.h"
 
+#include <QHeaderView>
+#include <QTableView>
 #include <algorithm>
 #include <tuple>
 
+#include "core/calendar.h"
 #include "core/entry.h"
-#include "report/report.h"
+#include "platform/qt_text.h"
 
 namespace suelvan {
-namespace {
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-}  // namespace
+using platform::Utf8;
 
 void EntryModel::SetReport(std::shared_ptr<const Report> report,
                            std::shared_ptr<const report::NoteFile> notes) {
@@ -62,13 +60,13 @@ QVariant EntryModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     const NightRule& night = report_->night;
     switch (index.column()) {
-        case kDate: return report::GermanDate(e.day);
-        case kTime: return report::NightClock(e.minute);
+        case kDate: return Utf8(GermanDate(e.day));
+        case kTime: return Utf8(ShortClockText(e.minute));
         case kNight:
-            return night.Contains(e.minute) ? report::NightName(night.NightOf(e.day, e.minute)) : QString();
-        case kLoudness: return Text(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
+            return night.Contains(e.minute) ? Utf8(NightName(night.NightOf(e.day, e.minute))) : QString();
+        case kLoudness: return Utf8(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
         case kLanding: return e.landing ? QStringLiteral("ja") : QStringLiteral("nein");
-        case kNote: return report::NoteOf(e, notes_.get());
+        case kNote: return Utf8(report::NoteOf(e, notes_.get()));
         case kLine: return QVariant::fromValue(static_cast<qulonglong>(e.line));
         default: return {};
     }
@@ -115,7 +113,7 @@ void EntryModel::Order() {
     std::vector<QString> notes;
     if (column == kNote) {
         notes.resize(entries.size());
-        for (const std::size_t i : rows_) notes[i] = report::NoteOf(entries[i], notes_.get());
+        for (const std::size_t i : rows_) notes[i] = Utf8(report::NoteOf(entries[i], notes_.get()));
     }
     // Ties keep date and time order, then the diary's: the report comes in that order.
     std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
@@ -131,6 +129,34 @@ void EntryModel::Order() {
         if (column == kDate && !ascending) return a > b;
         return a < b;
     });
+}
+
+QTableView* MakeEntryView(EntryModel* model, QWidget* parent) {
+    auto* table = new QTableView(parent);
+    table->setObjectName(QStringLiteral("tblEintraege"));
+    table->setAccessibleName(QStringLiteral("Einträge"));
+    table->setModel(model);
+    table->setSortingEnabled(true);
+    table->sortByColumn(EntryModel::kDate, Qt::AscendingOrder);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setTabKeyNavigation(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    // Widths from the widest texts, not from the rows: sizing to contents measures every
+    // row, half a million of them in "Alles".
+    QHeaderView* header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    const QFontMetrics metrics = table->fontMetrics();
+    const int pad = metrics.averageCharWidth() * 3;
+    const QString widest[] = {QStringLiteral("30.12.2026"),       QStringLiteral("Uhrzeit"),
+                              QStringLiteral("30.11./1.12.2026"), Utf8(kLoudnessSteps[3].caption),
+                              QStringLiteral("Landung"),          QString(),
+                              QStringLiteral("9999999")};
+    for (int column = 0; column < EntryModel::kColumns; ++column) {
+        header->resizeSection(column, metrics.horizontalAdvance(widest[column]) + pad);
+    }
+    header->setSectionResizeMode(EntryModel::kNote, QHeaderView::Stretch);
+    return table;
 }
 
 }  // namespace suelvan

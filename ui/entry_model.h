@@ -3,11 +3,12 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTableView>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "core/diary.h"
+#include "core/statistics.h"
 #include "report/notes.h"
 
 namespace suelvan {
@@ -44,5 +45,9 @@ class EntryModel : public QAbstractTableModel {
     int sortColumn_ = kDate;
     Qt::SortOrder order_ = Qt::AscendingOrder;
 };
+
+// The table of the entries: sortable, a row selected whole, columns wide enough for their
+// widest texts.
+QTableView* MakeEntryView(EntryModel* model, QWidget* parent);
 
 }  // namespace suelvan

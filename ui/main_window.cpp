@@ -9,57 +9,26 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <array>
 #include <exception>
 #include <limits>
 #include <string_view>
 
 #include "core/logfile.h"
 #include "platform/diary_file.h"
+#include "platform/qt_text.h"
 #include "ui/fonts.h"
-#include "ui/geometry.h"
+#include "ui/form.h"
 #include "ui/link_label.h"
 
 namespace suelvan {
 namespace {
 
-enum class Kind { CommandButton, OptionButton, CheckBox, TextBox, Label, AutoSizeLabel, Link };
-
-// The form as designed: tab order, name, kind, text, and place in twips in the client area.
-struct Control {
-    std::string_view name;
-    Kind kind;
-    std::string_view text;
-    int left, top, width, height;
-    int optionIndex = -1;
-};
-
-constexpr std::string_view kLoudnessName = "optLautstaerke";
-
-constexpr std::array<Control, 15> kForm{{
-    {"cmdNeuEintrag", Kind::CommandButton, "Eintrag erstellen", 630, 870, 1335, 765},
-    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[1].caption, 2490, 1065, 2055, 315, 1},
-    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[2].caption, 2490, 1530, 2055, 345, 2},
-    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[3].caption, 2490, 2040, 2625, 420, 3},
-    {"chkLandung", Kind::CheckBox, "Landung", 630, 1935, 1395, 285},
-    {"txtNotitz", Kind::TextBox, "", 630, 2730, 3765, 360},
-    {"Label1", Kind::Label, "Notitz:", 780, 2400, 765, 315},
-    {kLoudnessName, Kind::OptionButton, kLoudnessSteps[0].caption, 2490, 630, 2055, 315, 0},
-    {"lblZeit", Kind::Label, "Zeitanzeige", 630, 195, 2475, 315},
-    {"cmdShow", Kind::CommandButton, "Logging öffnen", 645, 4125, 1335, 765},
-    {"lblBI", Kind::Link, "www.bi-tarnwiel.de\\tarnwiel", 2235, 4395, 2595, 300},
-    {"cmdHide", Kind::CommandButton, "", 240, 195, 225, 255},
-    {"Label2", Kind::AutoSizeLabel, "bereits vor:", 705, 3435, 780, 195},
-    {"txtMinuten", Kind::TextBox, "0", 1605, 3367, 345, 330},
-    {"Label3", Kind::AutoSizeLabel, "Minuten", 2040, 3435, 570, 195},
-}};
-
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
+using form::Control;
+using form::Kind;
+using platform::Utf8;
 
 QWidget* MakeWidget(const Control& control, QWidget* parent) {
-    const QString text = Text(control.text);
+    const QString text = Utf8(control.text);
     switch (control.kind) {
         case Kind::CommandButton: {
             auto* button = new QPushButton(text, parent);
@@ -83,7 +52,8 @@ QWidget* MakeWidget(const Control& control, QWidget* parent) {
 // Where a caption is wider than its designed control, the control grows to the right
 // (within the window) rather than clip it.
 void Place(QWidget* widget, const Control& control, int clientWidth) {
-    QRect rect = geometry::ClientRect(control.left, control.top, control.width, control.height);
+    QRect rect(form::Pixels(control.left), form::Pixels(control.top), form::Pixels(control.width),
+               form::Pixels(control.height));
     if (control.kind == Kind::AutoSizeLabel) {
         rect.setSize(widget->sizeHint());
     } else if (control.kind == Kind::OptionButton || control.kind == Kind::CheckBox) {
@@ -102,17 +72,6 @@ class BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-}  // namespace
-
-QIcon AppIcon() {
-    QIcon clockFace;
-    clockFace.addFile(QStringLiteral(":/icons/suelvan.png"));
-    clockFace.addFile(QStringLiteral(":/icons/suelvan-64.png"));
-    return clockFace;
-}
-
-namespace {
-
 const QString kFullCaption = platform::kAppTitle;
 const QString kCompactCaption = QStringLiteral("Uhrzeit");
 
@@ -122,7 +81,7 @@ frmSuelvan::frmSuelvan(platform::Services& services, QWidget* parent) : QWidget(
     setObjectName(QStringLiteral("frmSuelvan"));
     setWindowTitle(kFullCaption);
     setFont(fonts::Dialog());
-    resize(geometry::ClientSize(geometry::kFullWidth, geometry::kFullHeight));
+    resize(form::ClientWidth(form::kFullWidth), form::ClientHeight(form::kFullHeight));
     CreateControls();
     ConnectControls();
     Update();  // before the first show, so the placeholder is never seen
@@ -130,17 +89,18 @@ frmSuelvan::frmSuelvan(platform::Services& services, QWidget* parent) : QWidget(
 
 void frmSuelvan::CreateControls() {
     optLautstaerke = new QButtonGroup(this);
-    optLautstaerke->setObjectName(Text(kLoudnessName));
+    optLautstaerke->setObjectName(Utf8(form::kLoudnessName));
     QWidget* previous = nullptr;
-    for (const Control& control : kForm) {
+    for (const Control& control : form::kControls) {
         QWidget* widget = MakeWidget(control, this);
-        widget->setObjectName(Text(control.name));
+        widget->setObjectName(Utf8(control.name));
         // The clock label's placeholder must not hide the time from a screen reader.
-        if (control.name != "lblZeit") widget->setAccessibleName(Text(control.text));
-        if (control.optionIndex >= 0) {
+        if (control.name != "lblZeit")
+            widget->setAccessibleName(
+                Utf8(control.accessibleName.empty() ? control.text : control.accessibleName));
+        if (!control.toolTip.empty()) widget->setToolTip(Utf8(control.toolTip));
+        if (control.optionIndex >= 0)
             optLautstaerke->addButton(static_cast<QRadioButton*>(widget), control.optionIndex);
-            widget->setToolTip(Text(kLoudnessSteps[static_cast<std::size_t>(control.optionIndex)].toolTip));
-        }
         if (control.name == "lblZeit" || control.name == "lblBI") widget->setFont(fonts::SansSerif());
         Place(widget, control, width());
         if (widget->focusPolicy() != Qt::NoFocus) {
@@ -159,12 +119,7 @@ void frmSuelvan::CreateControls() {
     lblBI = findChild<LinkLabel*>(QStringLiteral("lblBI"));
 
     optLautstaerke->button(kDefaultLoudness)->setChecked(true);
-    cmdHide->setAccessibleName(QStringLiteral("Kompakte Uhr ein- oder ausschalten"));
-    txtNotitz->setAccessibleName(QStringLiteral("Notitz"));
-    txtMinuten->setAccessibleName(QStringLiteral("bereits vor … Minuten"));
     for (QLineEdit* box : {txtNotitz, txtMinuten}) box->setMaxLength(std::numeric_limits<int>::max());
-    txtMinuten->setToolTip(QStringLiteral("Minuten werden von der aktuellen Zeit abgerechnet"));
-    lblBI->setToolTip(QStringLiteral("Beschwerdelink BI Tarnwiel gegen Sülvan"));
     lblBI->setCursor(Qt::PointingHandCursor);
     QPalette blue = lblBI->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
@@ -215,13 +170,13 @@ void frmSuelvan::Timer1Timer() { Update(); }
 
 void frmSuelvan::cmdHideClick() {
     // The height is the mode: anything but the full height counts as not full.
-    if (geometry::OuterHeightTwips(height()) == geometry::kFullHeight) {
-        resize(width(), geometry::ClientHeight(geometry::kCompactHeight));
-        resize(geometry::ClientWidth(geometry::kCompactWidth), height());
+    if (form::OuterHeightTwips(height()) == form::kFullHeight) {
+        resize(width(), form::ClientHeight(form::kCompactHeight));
+        resize(form::ClientWidth(form::kCompactWidth), height());
         setWindowTitle(kCompactCaption);
     } else {
-        resize(width(), geometry::ClientHeight(geometry::kFullHeight));
-        resize(geometry::ClientWidth(geometry::kFullWidth), height());
+        resize(width(), form::ClientHeight(form::kFullHeight));
+        resize(form::ClientWidth(form::kFullWidth), height());
         setWindowTitle(kFullCaption);
     }
 }

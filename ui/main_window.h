@@ -1,7 +1,6 @@
 // The one window of the program: clock, the observation's inputs, and the launches.
 #pragma once
 
-#include <QIcon>
 #include <QWidget>
 #include <functional>
 
@@ -18,9 +17,6 @@ class QTimer;
 namespace suelvan {
 
 class LinkLabel;
-
-// The clock face: the application's icon, which its windows and message boxes show.
-QIcon AppIcon();
 
 class frmSuelvan : public QWidget {
     Q_OBJECT

@@ -1,6 +1,5 @@
 #include "ui/report_settings.h"
 
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -9,8 +8,9 @@
 #include <QPushButton>
 #include <QSettings>
 
-#include "core/diary.h"
-#include "platform/services.h"
+#include "core/night_rule.h"
+#include "platform/qt_text.h"
+#include "ui/night_field.h"
 
 namespace suelvan {
 
@@ -39,17 +39,6 @@ bool SaveSettings(const std::filesystem::path& file, const ReportSettings& s) {
     return ini.status() == QSettings::NoError;
 }
 
-const std::vector<NightChoice>& NightChoices() {
-    static const std::vector<NightChoice> kChoices{
-        {QStringLiteral("22:00–6:00 (Deutschland)"), QStringLiteral("22:00-06:00")},
-        {QStringLiteral("23:00–5:00"), QStringLiteral("23:00-05:00")},
-        {QStringLiteral("0:00–5:00"), QStringLiteral("00:00-05:00")},
-        {QStringLiteral("23:00–7:00"), QStringLiteral("23:00-07:00")},
-        {QStringLiteral("22:00–7:00"), QStringLiteral("22:00-07:00")},
-    };
-    return kChoices;
-}
-
 SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Angaben"));
@@ -64,26 +53,17 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     address_->setTabChangesFocus(true);
     address_->setFixedHeight(address_->fontMetrics().height() * 4 + 10);
     recipient_ = new QLineEdit(settings.recipient, this);
-    night_ = new QComboBox(this);
-    for (const NightChoice& choice : NightChoices()) night_->addItem(choice.caption, choice.rule);
-    night_->addItem(QStringLiteral("Eigene Nachtzeit"), QString());
-    customNight_ = new QLineEdit(this);
-    customNight_->setPlaceholderText(QStringLiteral("H:MM-H:MM"));
-    const int known = night_->findData(settings.night);
-    night_->setCurrentIndex(known >= 0 ? known : night_->count() - 1);
-    if (known < 0) customNight_->setText(settings.night);
-    customNight_->setEnabled(known < 0);
-    connect(night_, &QComboBox::currentIndexChanged, this,
-            [this] { customNight_->setEnabled(night_->currentData().toString().isEmpty()); });
+    night_ = new NightField({QStringLiteral("cboNachtzeit"), QStringLiteral("Nachtzeit"),
+                             QStringLiteral("Eigene Nachtzeit"), QStringLiteral("txtEigeneNachtzeit")},
+                            this);
+    night_->OwnField();
+    night_->SetRule(settings.night);
     form->addRow(QStringLiteral("Name"), named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
     form->addRow(QStringLiteral("Anschrift"),
                  named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
     form->addRow(QStringLiteral("E-Mail-Empfänger"),
                  named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
-    form->addRow(QStringLiteral("Nachtzeit"),
-                 named(night_, QStringLiteral("cboNachtzeit"), QStringLiteral("Nachtzeit")));
-    form->addRow(QString(), named(customNight_, QStringLiteral("txtEigeneNachtzeit"),
-                                  QStringLiteral("Eigene Nachtzeit")));
+    form->addRow(QStringLiteral("Nachtzeit"), night_);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
@@ -96,13 +76,12 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
 }
 
 void SettingsDialog::accept() {
-    QString night = night_->currentData().toString();
-    if (night.isEmpty()) night = customNight_->text().trimmed();
-    if (!ParseNightRule(night.toStdString())) {
+    const QString night = night_->Rule();
+    if (!night_->Parsed()) {
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("Die Nachtzeit „%1“ ist keine Zeitspanne wie 22:00-06:00.").arg(night));
-        customNight_->setFocus();
+        night_->OwnField()->setFocus();
         return;
     }
     settings_ = {name_->text().trimmed(), address_->toPlainText().trimmed(), recipient_->text().trimmed(),

@@ -6,11 +6,12 @@
 #include <QString>
 #include <filesystem>
 
-class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace suelvan {
+
+class NightField;
 
 struct ReportSettings {
     QString name;
@@ -28,13 +29,6 @@ ReportSettings LoadSettings(const std::filesystem::path& file);
 // only in memory.
 bool SaveSettings(const std::filesystem::path& file, const ReportSettings& settings);
 
-// The night rules offered, with their captions: "22:00–6:00 (Deutschland)" first.
-struct NightChoice {
-    QString caption;
-    QString rule;  // "H:MM-H:MM"
-};
-const std::vector<NightChoice>& NightChoices();
-
 class SettingsDialog : public QDialog {
     Q_OBJECT
 
@@ -48,8 +42,7 @@ class SettingsDialog : public QDialog {
     QLineEdit* name_;
     QPlainTextEdit* address_;
     QLineEdit* recipient_;
-    QComboBox* night_;
-    QLineEdit* customNight_;
+    NightField* night_;
     ReportSettings settings_;
 };
 

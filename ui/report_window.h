@@ -1,5 +1,7 @@
 // The report window: the nights of a period at a glance, saved, printed, or sent as a
-// complaint. It follows the diary as it grows.
+// complaint. It follows the diary as it grows. It composes the small widgets that each
+// do one job: the period and night fields, the summary, the charts and the entry list,
+// the saver and the watcher.
 #pragma once
 
 #include <QString>
@@ -9,25 +11,26 @@
 #include <memory>
 #include <optional>
 
-#include "core/diary.h"
+#include "core/statistics.h"
 #include "platform/services.h"
 #include "report/notes.h"
-#include "report/report.h"
+#include "report/read_diary.h"
+#include "ui/complaint_sender.h"
+#include "ui/period_field.h"
+#include "ui/report_saver.h"
 #include "ui/report_settings.h"
 
-class QComboBox;
-class QDateEdit;
-class QFileSystemWatcher;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTableView;
-class QTimer;
 
 namespace suelvan {
 
 class BarChart;
+class DiaryWatcher;
 class EntryModel;
+class NightField;
+class ReportSummary;
 
 // What reading the diary for a period gave: the report, or the message why not.
 struct DiaryLoad {
@@ -45,9 +48,7 @@ class ReportWindow : public QWidget {
    public:
     // The file dialogs, replaceable in tests: return the chosen path, or empty.
     struct Dialogs {
-        std::function<QString(QWidget*, const QString& title, const QString& suggested,
-                              const QString& filter)>
-            save;
+        ReportSaver::SaveDialog save;
         std::function<QString(QWidget*, const QString& title, const QString& folder)> open;
     };
 
@@ -60,49 +61,42 @@ class ReportWindow : public QWidget {
                  const QString& night = {}, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
-    void SetDialogs(Dialogs dialogs) { dialogs_ = std::move(dialogs); }
+    void SetDialogs(Dialogs dialogs);
     // "Zeitraum…" with these dates.
     void ShowPeriod(int from, int to);
     const Report& CurrentReport() const { return *report_; }
     // The quick choice's period at the services' current time.
     static Period PeriodAt(platform::Services& services, int choice, const NightRule& night);
-    static constexpr int kThisMonthChoice = 2;  // selected at start
+    static constexpr int kThisMonthChoice = PeriodField::kThisMonth;  // selected at start
 
    protected:
     bool event(QEvent* event) override;
 
    private:
     void CreateControls();
+    QLayout* CreateTopRow();
+    QLayout* CreateButtonRow();
     void MakeLaterControls();  // the fields not needed for the first paint
+    void MakeEntryTable();
     void ConnectControls();
+    void PeriodChanged();
+    void NightChanged();
     void Reload();   // the diary again: it changed, or another was chosen
     void Refresh();  // the period or the night rule changed
     void Show(DiaryLoad load, const Period& period);
     void ShowReport(std::shared_ptr<Report> report);
-    void WatchDiary();
-    std::optional<NightRule> SelectedRule() const;
+    void ShowCharts(const Report& report);
     Period SelectedPeriod() const;
-    // The report that a complaint or the buttons are about: a clicked date, else the period.
-    Report SelectedReport() const;
+    // The report that a complaint is about: a clicked date, else the period.
+    std::shared_ptr<const Report> SelectedReport() const;
     std::optional<int> SelectedNight() const;
     report::Person Person() const;
+    ReportSaver::Request SaveRequest() const;
     void Say(const QString& text);
 
     void ChooseFile();
     void EditSettings();
-    // The diary read again for the period shown; a message and nothing when it cannot be.
-    std::optional<report::ReadDiaryResult> ReadAgain(const report::ReadOptions& options);
-    QString CreatedText() const;  // the creation time a report shows
-    // Asks where, never over the diary, reads it again and has `write` write there.
-    void SaveAs(const QString& title, const char* suggested, const QString& filter, const QString& saved,
-                const report::ReadOptions& options,
-                const std::function<void(const QString&, const report::ReadDiaryResult&)>& write);
-    void SavePdf();
-    void Print();
-    void SaveCsv();
-    void CopyComplaint();
-    void WriteMail();
-    void ShowOddLines();
+    ComplaintSender::Complaint SelectedComplaint() const;
     void DateActivated(int index);
 
     platform::Services& services_;
@@ -111,35 +105,24 @@ class ReportWindow : public QWidget {
     ReportSettings settings_;
     QString startNight_;
     bool settingsUnsavedTold_ = false;
-    Dialogs dialogs_;
+    std::function<QString(QWidget*, const QString&, const QString&)> openDialog_;
 
     std::shared_ptr<Report> report_;
     std::shared_ptr<const report::NoteFile> notes_;
     Period heldPeriod_;  // what report_ was read for
     QString error_;
 
-    QComboBox* cboZeitraum = nullptr;
-    QWidget* dateFields_ = nullptr;
-    QWidget* nightField_ = nullptr;
-    QWidget* tableArea_ = nullptr;
-    QDateEdit* datVon = nullptr;
-    QDateEdit* datBis = nullptr;
-    QComboBox* cboNacht = nullptr;
-    QLineEdit* txtNacht = nullptr;
+    PeriodField* period_ = nullptr;
+    NightField* night_ = nullptr;
     QPushButton* cmdDatei = nullptr;
     QPushButton* cmdAngaben = nullptr;
     QLabel* lblMeldung = nullptr;
-    QLabel* lblEintraege = nullptr;
-    QLabel* lblNachts = nullptr;
-    QLabel* lblLandungen = nullptr;
-    QLabel* lblGestoerteNaechte = nullptr;
-    QLabel* lblStufe[4] = {};
-    QLabel* lblZeilen = nullptr;
-    QPushButton* cmdZeilen = nullptr;
+    ReportSummary* summary_ = nullptr;
     BarChart* chrStunden = nullptr;
     BarChart* chrTage = nullptr;
     QLabel* lblAuswahl = nullptr;
     QPushButton* cmdAlleTage = nullptr;
+    QWidget* tableArea_ = nullptr;
     QTableView* tblEintraege = nullptr;
     EntryModel* model_ = nullptr;
     QPushButton* cmdPdf = nullptr;
@@ -148,8 +131,9 @@ class ReportWindow : public QWidget {
     QPushButton* cmdKopieren = nullptr;
     QPushButton* cmdEmail = nullptr;
     QLabel* lblStatus = nullptr;
-    QFileSystemWatcher* watcher_ = nullptr;
-    QTimer* reloadTimer_ = nullptr;
+    DiaryWatcher* watcher_ = nullptr;
+    ReportSaver* saver_ = nullptr;
+    ComplaintSender* complaints_ = nullptr;
     std::vector<int> chartDays_;  // the day of each bar of chrTage
 };
 

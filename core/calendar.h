@@ -1,7 +1,6 @@
-// Date and time texts of the noise log: the clock, the day header and the entry time.
+// Calendar arithmetic of the diary and the report: plain values, no time zone of its own.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,9 +21,6 @@ struct LocalDateTime {
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
-// Full weekday names in the user's language, UTF-8; index 0 is Sunday (weekday 1).
-using WeekdayNames = std::array<std::string, 7>;
-
 // Days since 1970-01-01 of a calendar date, and back: the arithmetic of the report.
 int DayNumber(int year, int month, int day);
 struct CalendarDate {
@@ -37,25 +33,25 @@ bool IsCalendarDate(int year, int month, int day);
 // "YYYY-MM-DD", four-digit year.
 std::string IsoDate(int dayNumber);
 void AppendIsoDate(std::string& out, int dayNumber);
+// "1.12.2026"
+std::string GermanDate(int dayNumber);
 // 1 = Sunday ... 7 = Saturday.
 int WeekdayOfDayNumber(int dayNumber);
-
-// 1 = Sunday ... 7 = Saturday.
 int WeekdayNumber(const LocalDateTime& date);
+// The German weekday name of a day number: the report's own, not the header's.
+std::string_view GermanWeekday(int dayNumber);
+// "HH:MM" of a minute of the day.
+std::string ClockText(int minute);
+// "6:05", as the diary writes times.
+std::string ShortClockText(int minute);
+// The night named by its evening: "8./9.12.2026", "30.11./1.12.2026", "31.12.2026/1.1.2027"
+std::string NightName(int night);
+// "9.12.2026 7:05": when a report was made.
+std::string CreatedText(const LocalDateTime& now);
 
-// "<weekday>, d.m.yyyy"
-std::string MakeDayHeader(const LocalDateTime& date, const WeekdayNames& names);
-// "h:mm"
-std::string MakeEntryTime(const LocalDateTime& time);
-// The day header, a blank, the entry time: all of one instant.
-std::string MakeClockText(const LocalDateTime& instant, const WeekdayNames& names);
-
-// Reads the number that leads a text the way the minutes box has always been read:
-// blanks, tabs and line feeds are skipped wherever they stand; sign, digits, one
-// decimal point, exponent, or &H / &O integers; 0 when the text holds no number.
-// Throws std::range_error when the number is too large to read.
-double ReadLeadingNumber(std::string_view text);
-
+// Seconds since 1970-01-01 0:00 on the wall clock of the reading, its offset ignored.
+std::int64_t WallSeconds(const LocalDateTime& t);
+LocalDateTime FromWallSeconds(std::int64_t seconds);
 // Seconds since 1970-01-01 0:00 UTC of a reading, through its utcOffset.
 std::int64_t ToUnixSeconds(const LocalDateTime& t);
 // The reading at `unixSeconds` on a clock `utcOffset` seconds ahead of UTC.
@@ -64,13 +60,5 @@ LocalDateTime FromUnixSeconds(std::int64_t unixSeconds, int utcOffset = 0);
 // The local wall-clock reading at an instant (seconds since 1970 UTC). Only the platform
 // knows the time zone and its daylight-saving rules, so it hands this in.
 using LocalTimeAt = std::function<LocalDateTime(std::int64_t unixSeconds)>;
-
-// The time moved back by the minutes the text holds (rounded to whole minutes,
-// halves away from zero); "0" exactly leaves it unchanged. With `localAt` the minutes
-// are elapsed time, so a daylight-saving change in between is seen; without it they are
-// counted on the wall clock. Throws std::range_error when the number is too large or the
-// result leaves 1.1.100 0:00:00 .. 31.12.9999 23:59:59.
-LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText,
-                               const LocalTimeAt& localAt = {});
 
 }  // namespace suelvan

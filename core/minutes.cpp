@@ -1,70 +1,17 @@
-#include "core/texts.h"
+#include "core/minutes.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace suelvan {
 namespace {
 
-// Days since 1970-01-01 in the proleptic Gregorian calendar (H. Hinnant's algorithm).
-constexpr std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-struct CivilDate {
-    std::int64_t year;
-    int month;
-    int day;
-};
-
-constexpr CivilDate CivilFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    return {yoe + era * 400 + (m <= 2), m, d};
-}
-
-static_assert(DaysFromCivil(1970, 1, 1) == 0);
-static_assert(DaysFromCivil(2000, 3, 1) == 11017);
-static_assert(CivilFromDays(DaysFromCivil(2008, 2, 29)).day == 29);
-
-constexpr std::int64_t kSecondsPerDay = 86400;
-
-constexpr std::int64_t ToSeconds(const LocalDateTime& t) {
-    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 + t.second;
-}
-
-constexpr std::int64_t kFirstSecond = ToSeconds({100, 1, 1, 0, 0, 0});
-constexpr std::int64_t kLastSecond = ToSeconds({9999, 12, 31, 23, 59, 59});
-
-LocalDateTime FromSeconds(std::int64_t s) {
-    std::int64_t days = s / kSecondsPerDay;
-    std::int64_t rest = s % kSecondsPerDay;
-    if (rest < 0) {
-        rest += kSecondsPerDay;
-        --days;
-    }
-    const CivilDate date = CivilFromDays(days);
-    return {static_cast<int>(date.year),
-            date.month,
-            date.day,
-            static_cast<int>(rest / 3600),
-            static_cast<int>(rest / 60 % 60),
-            static_cast<int>(rest % 60)};
-}
+const std::int64_t kFirstSecond = WallSeconds({100, 1, 1, 0, 0, 0});
+const std::int64_t kLastSecond = WallSeconds({9999, 12, 31, 23, 59, 59});
 
 bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -119,63 +66,6 @@ double ReadRadixInteger(Reader& in, int radix, std::string_view text) {
 }
 
 }  // namespace
-
-int DayNumber(int year, int month, int day) { return static_cast<int>(DaysFromCivil(year, month, day)); }
-
-CalendarDate DateOfDayNumber(int dayNumber) {
-    const CivilDate date = CivilFromDays(dayNumber);
-    return {static_cast<int>(date.year), date.month, date.day};
-}
-
-bool IsCalendarDate(int year, int month, int day) {
-    if (month < 1 || month > 12 || day < 1 || day > 31) return false;
-    const CivilDate back = CivilFromDays(DaysFromCivil(year, month, day));
-    return back.year == year && back.month == month && back.day == day;
-}
-
-std::string IsoDate(int dayNumber) {
-    std::string text;
-    AppendIsoDate(text, dayNumber);
-    return text;
-}
-
-void AppendIsoDate(std::string& out, int dayNumber) {
-    const CalendarDate d = DateOfDayNumber(dayNumber);
-    const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
-    const char text[] = {digit(d.year / 1000),
-                         digit(d.year / 100),
-                         digit(d.year / 10),
-                         digit(d.year),
-                         '-',
-                         digit(d.month / 10),
-                         digit(d.month),
-                         '-',
-                         digit(d.day / 10),
-                         digit(d.day)};
-    out.append(text, sizeof text);
-}
-
-int WeekdayOfDayNumber(int dayNumber) { return ((dayNumber + 4) % 7 + 7) % 7 + 1; }
-
-int WeekdayNumber(const LocalDateTime& date) {
-    const std::int64_t days = DaysFromCivil(date.year, date.month, date.day);
-    // 1970-01-01 was a Thursday, weekday 5.
-    return static_cast<int>(((days + 4) % 7 + 7) % 7) + 1;
-}
-
-std::string MakeDayHeader(const LocalDateTime& date, const WeekdayNames& names) {
-    return names[static_cast<std::size_t>(WeekdayNumber(date) - 1)] + ", " + std::to_string(date.day) + "." +
-           std::to_string(date.month) + "." + std::to_string(date.year);
-}
-
-std::string MakeEntryTime(const LocalDateTime& time) {
-    return std::to_string(time.hour) + ":" + static_cast<char>('0' + time.minute / 10) +
-           static_cast<char>('0' + time.minute % 10);
-}
-
-std::string MakeClockText(const LocalDateTime& instant, const WeekdayNames& names) {
-    return MakeDayHeader(instant, names) + " " + MakeEntryTime(instant);
-}
 
 double ReadLeadingNumber(std::string_view text) {
     Reader in(text);
@@ -240,19 +130,11 @@ double ReadLeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::int64_t ToUnixSeconds(const LocalDateTime& t) { return ToSeconds(t) - t.utcOffset; }
-
-LocalDateTime FromUnixSeconds(std::int64_t unixSeconds, int utcOffset) {
-    LocalDateTime t = FromSeconds(unixSeconds + utcOffset);
-    t.utcOffset = utcOffset;
-    return t;
-}
-
 LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minutesText,
                                const LocalTimeAt& localAt) {
     if (minutesText == "0") return now;
     const double minutes = std::round(ReadLeadingNumber(minutesText));
-    const double seconds = static_cast<double>(ToSeconds(now)) - minutes * 60;
+    const double seconds = static_cast<double>(WallSeconds(now)) - minutes * 60;
     const auto outOfRange = [&] {
         return std::range_error("Die um " + Quoted(minutesText) +
                                 " Minuten verschobene Zeit liegt außerhalb von 1.1.100 bis 31.12.9999.");
@@ -262,12 +144,12 @@ LocalDateTime ApplyMinutesBack(const LocalDateTime& now, std::string_view minute
     }
     const std::int64_t shift = static_cast<std::int64_t>(minutes) * 60;
     if (!localAt) {
-        LocalDateTime moved = FromSeconds(ToSeconds(now) - shift);
+        LocalDateTime moved = FromWallSeconds(WallSeconds(now) - shift);
         moved.utcOffset = now.utcOffset;
         return moved;
     }
     const LocalDateTime moved = localAt(ToUnixSeconds(now) - shift);
-    if (ToSeconds(moved) < kFirstSecond || ToSeconds(moved) > kLastSecond) throw outOfRange();
+    if (WallSeconds(moved) < kFirstSecond || WallSeconds(moved) > kLastSecond) throw outOfRange();
     return moved;
 }
 

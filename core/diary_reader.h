@@ -1,0 +1,73 @@
+// Reading the diary back, tolerant of hand edits: bytes fed in pieces become entries
+// that remember their line, and the lines that are no entry are reported, never dropped.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/diary_entry.h"
+#include "core/line_grammar.h"
+#include "core/period.h"
+
+namespace suelvan {
+
+// Lines not counted are listed by their first kListedLines, each shown by its first
+// kShownCodePoints.
+inline constexpr std::size_t kListedLines = 100;
+inline constexpr std::size_t kShownCodePoints = 200;
+
+// What the reader sees, line by line; the callbacks may be left empty.
+struct DiarySink {
+    std::function<void(DiaryEntry&&)> entry;
+    std::function<void(std::uint64_t line)> undated;
+    // The line's first 200 code points, UTF-8.
+    std::function<void(std::uint64_t line, std::string text)> unrecognised;
+};
+
+// Splits bytes fed in pieces into lines (CR LF, LF, CR), recognises day headers and
+// entries, and dates entries back-dated across midnight. Never fails on content; memory
+// is one line (kept whole only where a note is wanted) plus the afternoon entries of
+// the current section that a later entry may still move to the day before.
+class DiaryReader {
+   public:
+    DiaryReader(DiarySink sink, bool keepNotes);
+    // Only entries filed under the period's days (a day more for back-dating) are handed
+    // on with their notes: a month is read out of decades without decoding every note.
+    // When the period has no open end, entries filed elsewhere are only recognised as
+    // such, not parsed further nor handed on.
+    void LimitTo(const Period& period);
+    void Feed(std::string_view bytes);
+    void Finish();
+
+   private:
+    void Line(std::string_view bytes, bool cut);
+    void Entry(std::string_view bytes, const ParsedEntry& parsed, bool cut, std::uint64_t start,
+               std::uint64_t length);
+    void Unrecognised(std::string_view bytes);
+    void EndSection();
+    void Emit(DiaryEntry& entry, bool dayBefore);  // moves it to the sink
+
+    DiarySink sink_;
+    bool keepNotes_;
+    std::optional<int> notesFrom_;
+    std::optional<int> notesTo_;
+    bool closed_ = false;    // the period has both ends: other sections are skipped
+    bool skipping_ = false;  // the current section is outside it
+    std::string line_;
+    bool cut_ = false;       // line_ holds only the start of a longer line
+    bool afterCr_ = false;   // the last byte fed was a CR: an LF next belongs to it
+    bool lineOpen_ = false;  // bytes since the last line end
+    std::uint64_t lineNumber_ = 0;
+    std::uint64_t fed_ = 0;         // bytes fed before the current piece
+    std::uint64_t lineStart_ = 0;   // file offset of the line being read
+    std::uint64_t lineLength_ = 0;  // its bytes so far, also those not kept
+    std::optional<int> sectionDay_;
+    std::vector<DiaryEntry> pending_;  // this section's entries after 12:00, not yet dated
+    int unrecognisedShown_ = 0;
+};
+
+}  // namespace suelvan

@@ -1,0 +1,132 @@
+#include "core/statistics.h"
+
+#include <algorithm>
+
+namespace suelvan {
+
+ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
+    : period_(period), keepEntries_(keepEntries) {
+    report_.night = night;
+}
+
+void ReportBuilder::Reserve(std::size_t entries) {
+    if (keepEntries_) report_.entries.reserve(entries);
+}
+
+DiarySink ReportBuilder::Sink() {
+    return {[this](DiaryEntry&& e) { Add(std::move(e)); }, [this](std::uint64_t line) { AddUndated(line); },
+            [this](std::uint64_t line, std::string text) { AddUnrecognised(line, std::move(text)); }};
+}
+
+void ReportBuilder::Add(DiaryEntry&& e) {
+    if (Count(e) && keepEntries_) report_.entries.push_back(std::move(e));
+}
+
+void ReportBuilder::Add(const DiaryEntry& e) {
+    if (Count(e) && keepEntries_) report_.entries.push_back(e);
+}
+
+bool ReportBuilder::Count(const DiaryEntry& e) {
+    firstDay_ = std::min(firstDay_.value_or(e.day), e.day);
+    lastDay_ = std::max(lastDay_.value_or(e.day), e.day);
+    if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return false;
+    const bool atNight = report_.night.Contains(e.minute);
+    if (period_.night && (!atNight || report_.night.NightOf(e.day, e.minute) != *period_.night)) return false;
+    // Entries come day by day: the map is searched once per day, not per entry.
+    if (!dayCounts_ || dayCountsOf_ != e.day) {
+        dayCounts_ = &report_.days[e.day];
+        dayCountsOf_ = e.day;
+    }
+    for (DayCounts* counts : {&report_.total, dayCounts_}) {
+        ++counts->entries;
+        counts->nightEntries += atNight;
+        counts->landings += e.landing;
+        ++counts->levels[static_cast<std::size_t>(e.level)];
+    }
+    ++report_.hours[static_cast<std::size_t>(e.minute / 60)];
+    if (atNight) {
+        const int named = report_.night.NightOf(e.day, e.minute);
+        if (!nightCounts_ || nightCountsOf_ != named) {
+            nightCounts_ = &report_.nights[named];
+            nightCountsOf_ = named;
+        }
+        NightCounts& night = *nightCounts_;
+        const int since = report_.night.SinceStart(e.minute);
+        if (night.entries == 0 || since < report_.night.SinceStart(night.first)) night.first = e.minute;
+        if (night.entries == 0 || since > report_.night.SinceStart(night.last)) night.last = e.minute;
+        ++night.entries;
+    }
+    return true;
+}
+
+void ReportBuilder::AddUndated(std::uint64_t line) {
+    if (report_.undatedCount++ < kListedLines) report_.undatedLines.push_back(line);
+}
+
+void ReportBuilder::AddUnrecognised(std::uint64_t line, std::string text) {
+    if (report_.unrecognisedCount++ < kListedLines)
+        report_.unrecognisedLines.push_back({line, std::move(text)});
+}
+
+Report ReportBuilder::Finish() {
+    std::optional<int> from = period_.from ? period_.from : firstDay_;
+    std::optional<int> to = period_.to ? period_.to : lastDay_;
+    // A bound past every entry makes the period that one day.
+    if (from && !to) to = from;
+    if (to && !from) from = to;
+    if (from && to && *from > *to) {
+        if (!period_.to) to = from;
+        if (!period_.from) from = to;
+    }
+    if (period_.night) {  // the dates the night spans
+        from = *period_.night + (report_.night.start < kHalfDay ? 1 : 0);
+        to = *from + (report_.night.start > report_.night.end ? 1 : 0);
+    }
+    report_.from = from;
+    report_.to = to;
+    // The line number makes the order total: no stable sort needed. A diary written by
+    // the program alone mostly comes in order already.
+    const auto before = [](const DiaryEntry& a, const DiaryEntry& b) {
+        return a.day != b.day ? a.day < b.day : a.minute != b.minute ? a.minute < b.minute : a.line < b.line;
+    };
+    if (!std::is_sorted(report_.entries.begin(), report_.entries.end(), before))
+        std::sort(report_.entries.begin(), report_.entries.end(), before);
+    return std::move(report_);
+}
+
+Report Recount(Report&& held, const Period& period, const NightRule& night) {
+    ReportBuilder builder(period, night, false);
+    for (const DiaryEntry& entry : held.entries) builder.Add(entry);
+    Report report = builder.Finish();
+    report.entries = std::move(held.entries);
+    report.undatedCount = held.undatedCount;
+    report.undatedLines = std::move(held.undatedLines);
+    report.unrecognisedCount = held.unrecognisedCount;
+    report.unrecognisedLines = std::move(held.unrecognisedLines);
+    return report;
+}
+
+Report ReportOfDay(const Report& report, int day) {
+    ReportBuilder builder({day, day, std::nullopt}, report.night, true);
+    for (const DiaryEntry& entry : report.entries) {
+        if (entry.day == day) builder.Add(DiaryEntry(entry));
+    }
+    return builder.Finish();
+}
+
+std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays) {
+    std::vector<DateCount> bars;
+    if (report.from && *report.to - *report.from < mostCalendarDays) {
+        auto counted = report.days.begin();
+        for (int day = *report.from; day <= *report.to; ++day) {
+            while (counted != report.days.end() && counted->first < day) ++counted;
+            const bool has = counted != report.days.end() && counted->first == day;
+            bars.push_back({day, has ? counted->second.entries : 0});
+        }
+    } else {
+        for (const auto& [day, counts] : report.days) bars.push_back({day, counts.entries});
+    }
+    return bars;
+}
+
+}  // namespace suelvan

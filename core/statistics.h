@@ -1,0 +1,97 @@
+// The report of a period under a night rule: one plain structure, rendered as CSV, JSON,
+// PDF and in the window. Nothing else counts.
+#pragma once
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/diary_entry.h"
+#include "core/diary_reader.h"
+#include "core/night_rule.h"
+#include "core/period.h"
+
+namespace suelvan {
+
+struct DayCounts {
+    int entries = 0;
+    int nightEntries = 0;
+    int landings = 0;
+    std::array<int, 4> levels{};
+};
+
+struct NightCounts {
+    int entries = 0;
+    int first = 0;  // minutes of day, earliest and latest in the night's own order
+    int last = 0;
+};
+
+struct UnrecognisedLine {
+    std::uint64_t line;
+    std::string text;
+};
+
+struct Report {
+    std::optional<int> from;  // the period as reported; empty with no entries and none given
+    std::optional<int> to;
+    NightRule night;
+    DayCounts total;
+    std::array<int, 24> hours{};
+    std::map<int, DayCounts> days;
+    std::map<int, NightCounts> nights;
+    std::uint64_t undatedCount = 0;
+    std::vector<std::uint64_t> undatedLines;  // the first kListedLines
+    std::uint64_t unrecognisedCount = 0;
+    std::vector<UnrecognisedLine> unrecognisedLines;
+    std::vector<DiaryEntry> entries;  // the period's, by date and time, ties in file order; when kept
+};
+
+// Counts what the reader hands it. Memory grows with the days of the period, and with
+// its entries only when they are kept.
+class ReportBuilder {
+   public:
+    ReportBuilder(Period period, NightRule night, bool keepEntries);
+    DiarySink Sink();
+    void Add(DiaryEntry&& entry);
+    void Add(const DiaryEntry& entry);
+    // Room for this many entries kept, when the caller can tell.
+    void Reserve(std::size_t entries);
+    void AddUndated(std::uint64_t line);
+    void AddUnrecognised(std::uint64_t line, std::string text);
+    Report Finish();
+
+   private:
+    bool Count(const DiaryEntry& entry);  // false: not of the period
+
+    Period period_;
+    bool keepEntries_;
+    Report report_;
+    std::optional<int> firstDay_;
+    std::optional<int> lastDay_;
+    DayCounts* dayCounts_ = nullptr;  // of dayCountsOf_, in report_.days
+    int dayCountsOf_ = 0;
+    NightCounts* nightCounts_ = nullptr;
+    int nightCountsOf_ = 0;
+};
+
+// The report's entries counted again under another night rule over the same dates. The
+// entries and the lines not counted move over as they are: their order is the rule's no
+// more than their dates are.
+Report Recount(Report&& held, const Period& period, const NightRule& night);
+// The report of one date of it, its entries copied.
+Report ReportOfDay(const Report& report, int day);
+
+// A bar of the per-date chart.
+struct DateCount {
+    int day;
+    int entries;
+};
+// Every calendar day of the period, or only the days with entries where the period has
+// more than `mostCalendarDays`.
+std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays = INT_MAX);
+
+}  // namespace suelvan

@@ -1,0 +1,41 @@
+// The command line of suelvan-bericht, read and checked without starting anything.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/night_rule.h"
+#include "core/period.h"
+
+namespace suelvan::report {
+
+struct Output {
+    std::string kind;            // "csv", "json" or "pdf"
+    std::filesystem::path file;  // "-" for standard output
+};
+
+struct CommandLine {
+    enum class Action { Report, Help, BadArgument };
+    Action action = Action::Report;
+    std::string error;  // German, for BadArgument
+    Period period;
+    std::optional<NightRule> night;  // given with --night
+    std::string nightText;
+    std::vector<Output> outputs;  // in the order csv, json, pdf
+    std::string name;             // UTF-8
+    std::string address;
+    std::optional<std::filesystem::path> diary;  // the system's bytes, as given
+    bool dates = false;                          // --from or --to given
+
+    bool Window() const { return outputs.empty(); }
+    bool Wants(std::string_view kind) const;
+};
+
+// The arguments after the program's name, as the system's bytes.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+// "Aufruf: …" and every option, in German.
+std::string UsageText();
+
+}  // namespace suelvan::report

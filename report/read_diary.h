@@ -1,0 +1,39 @@
+// The diary read for a report: once, read-only, counted in the same pass that hashes it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/period.h"
+#include "core/statistics.h"
+#include "platform/file.h"
+
+namespace suelvan::report {
+
+struct DiaryInfo {
+    std::filesystem::path path;  // absolute
+    std::uint64_t bytes = 0;
+    std::string sha256;               // lower-case hex, of the bytes read; empty when not hashed
+    platform::FileIdentity identity;  // the file read, to fetch its notes from that one later
+    std::int64_t modified = 0;        // its modification time when read, nanoseconds
+};
+
+struct ReadOptions {
+    bool entries = false;  // keep the period's entries, sorted
+    bool notes = true;     // with their notes; else only where each note stands
+    bool hashed = true;
+};
+
+struct ReadDiaryResult {
+    DiaryInfo info;
+    Report report;
+    bool notesKept = false;  // the entries hold their notes
+};
+
+// Up to the size the diary had when opened. Throws Failure for a missing, unreadable or
+// irregular file.
+ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
+                          const ReadOptions& options);
+
+}  // namespace suelvan::report

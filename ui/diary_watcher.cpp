@@ -1,0 +1,32 @@
+#include "ui/diary_watcher.h"
+
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+#include "platform/qt_text.h"
+
+namespace suelvan {
+
+DiaryWatcher::DiaryWatcher(QObject* parent)
+    : QObject(parent), watcher_(new QFileSystemWatcher(this)), settle_(new QTimer(this)) {
+    settle_->setSingleShot(true);
+    settle_->setInterval(250);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, settle_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
+    connect(settle_, &QTimer::timeout, this, &DiaryWatcher::changed);
+}
+
+void DiaryWatcher::Watch(const std::filesystem::path& diary) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(diary, ignored);
+    const QString file = platform::ToQString(absolute);
+    const QString folder = platform::ToQString(absolute.parent_path());
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    for (const QString& path : watched) {
+        if (path != file && path != folder) watcher_->removePath(path);
+    }
+    if (!watcher_->directories().contains(folder)) watcher_->addPath(folder);
+    if (!watcher_->files().contains(file) && std::filesystem::exists(absolute)) watcher_->addPath(file);
+}
+
+}  // namespace suelvan

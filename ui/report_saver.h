@@ -1,0 +1,60 @@
+// Saving the report as a PDF or CSV, and printing it: each reads the diary again, so what
+// is written names exactly the bytes counted, and nothing is ever written over the diary.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "core/period.h"
+#include "platform/services.h"
+#include "report/person.h"
+#include "report/read_diary.h"
+
+class QWidget;
+
+namespace suelvan {
+
+class ReportSaver : public QObject {
+    Q_OBJECT
+
+   public:
+    // Asks where to save: the chosen path, or empty.
+    using SaveDialog = std::function<QString(QWidget*, const QString& title, const QString& suggested,
+                                             const QString& filter)>;
+    // What to save: the diary's period under a night rule, made by a person.
+    struct Request {
+        std::filesystem::path diary;
+        Period period;
+        NightRule night;
+        report::Person person;
+    };
+
+    ReportSaver(platform::Services& services, QWidget* window);
+    void SetSaveDialog(SaveDialog dialog) { save_ = std::move(dialog); }
+
+    void SavePdf(const Request& request);
+    void Print(const Request& request);
+    void SaveCsv(const Request& request);
+
+   signals:
+    void said(const QString& text);
+
+   private:
+    // The diary read again; a message and nothing when it cannot be.
+    std::optional<report::ReadDiaryResult> ReadAgain(const Request& request,
+                                                     const report::ReadOptions& options);
+    QString Created() const;
+    void SaveAs(
+        const Request& request, const QString& title, const char* suggested, const QString& filter,
+        const QString& saved, const report::ReadOptions& options,
+        const std::function<void(const std::filesystem::path&, const report::ReadDiaryResult&)>& write);
+
+    platform::Services& services_;
+    QWidget* window_;
+    SaveDialog save_;
+};
+
+}  // namespace suelvan
