@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/encoding.h"
+#include "core/day_header.h"
 #include "core/entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

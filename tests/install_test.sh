@@ -23,6 +23,7 @@ if command -v desktop-file-validate >/dev/null; then
     check "launchers are valid desktop entries" desktop-file-validate "$prefix/suelvan.desktop" "$prefix/suelvan-bericht.desktop"
 fi
 check "report runs from the installed folder" bash -c "cd '$prefix' && ./suelvan-bericht --json - >/dev/null 2>&1"
+check "the program's license installed" grep -q "GNU GENERAL PUBLIC LICENSE" "$prefix/LICENSE.txt"
 check "license of the carried font installed" grep -q "LIBERATION" "$prefix/LiberationSansNarrow-LICENSE.txt"
 check "empty diary created" test -f "$prefix/Sülvan.txt" -a ! -s "$prefix/Sülvan.txt"
 check "launcher starts the installed program" grep -qxF "Exec=\"$prefix/suelvan\"" "$prefix/suelvan.desktop"

@@ -10,6 +10,7 @@
 
 #include "core/night_rule.h"
 #include "platform/qt_text.h"
+#include "ui/accessible.h"
 #include "ui/night_field.h"
 
 namespace suelvan {
@@ -43,11 +44,6 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Angaben"));
     auto* form = new QFormLayout(this);
-    const auto named = [](QWidget* w, const QString& name, const QString& accessible) {
-        w->setObjectName(name);
-        w->setAccessibleName(accessible);
-        return w;
-    };
     name_ = new QLineEdit(settings.name, this);
     address_ = new QPlainTextEdit(settings.address, this);
     address_->setTabChangesFocus(true);
@@ -58,17 +54,17 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
                             this);
     night_->OwnField();
     night_->SetRule(settings.night);
-    form->addRow(QStringLiteral("Name"), named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
+    form->addRow(QStringLiteral("Name"), Named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
     form->addRow(QStringLiteral("Anschrift"),
-                 named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
+                 Named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
     form->addRow(QStringLiteral("E-Mail-Empfänger"),
-                 named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
+                 Named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
     form->addRow(QStringLiteral("Nachtzeit"), night_);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-    named(ok, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    named(cancel, QStringLiteral("cmdAbbrechen"), QStringLiteral("Abbrechen"));
+    Named(ok, QStringLiteral("cmdOK"), QStringLiteral("OK"));
+    Named(cancel, QStringLiteral("cmdAbbrechen"), QStringLiteral("Abbrechen"));
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

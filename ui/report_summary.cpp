@@ -10,22 +10,10 @@
 
 #include "core/entry.h"
 #include "platform/qt_text.h"
+#include "ui/accessible.h"
 
 namespace suelvan {
 namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name, const QString& accessible) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessible);
-    return widget;
-}
-
-// A screen reader reads a label's accessible name, not its text: both are kept alike.
-void SetText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->setAccessibleName(text);
-}
 
 void SetCount(QLabel* label, const QString& caption, std::uint64_t n) {
     SetText(label, QStringLiteral("%1: %2").arg(caption).arg(n));

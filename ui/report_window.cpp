@@ -16,6 +16,7 @@
 #include "core/calendar.h"
 #include "core/entry.h"
 #include "platform/qt_text.h"
+#include "ui/accessible.h"
 #include "ui/app_icon.h"
 #include "ui/bar_chart.h"
 #include "ui/diary_watcher.h"
@@ -31,19 +32,6 @@ using platform::Utf8;
 // Beyond ten years a bar per calendar day would be thinner than a pixel: then only the
 // days with entries get one.
 constexpr int kMostCalendarBars = 3660;
-
-template <typename W>
-W* Named(W* widget, const QString& name, const QString& accessible) {
-    widget->setObjectName(name);
-    widget->setAccessibleName(accessible);
-    return widget;
-}
-
-// A screen reader reads a label's accessible name, not its text: both are kept alike.
-void SetText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->setAccessibleName(text);
-}
 
 }  // namespace
 
