@@ -56,8 +56,10 @@ int RunOutputs(platform::Services& services, const report::CommandLine& line,
         }
     }
     try {
-        const report::ReadDiaryResult read = report::ReadDiary(
-            diary, line.period, line.night.value_or(NightRule{}), report::ReadOptionsFor(line.outputs));
+        report::ReadOptions options = report::ReadOptionsFor(line.outputs);
+        options.weekdays = HeaderWeekdays(services.Weekdays());
+        const report::ReadDiaryResult read =
+            report::ReadDiary(diary, line.period, line.night.value_or(NightRule{}), options);
         report::WriteOutputs(line.outputs, read,
                              {QString::fromStdString(line.name), QString::fromStdString(line.address)},
                              platform::Utf8(CreatedText(services.Now())));
@@ -103,7 +105,8 @@ int main(int argc, char* argv[]) {
     if (window && !line.dates) {
         const NightRule rule = *ParseNightRule(night.toStdString());
         const Period month = ReportWindow::PeriodAt(services, ReportWindow::kThisMonthChoice, rule);
-        first = std::async(std::launch::async, [=] { return LoadDiary(diary, month, rule); });
+        const std::vector<std::string> weekdays = HeaderWeekdays(services.Weekdays());
+        first = std::async(std::launch::async, [=] { return LoadDiary(diary, month, rule, weekdays); });
     }
 
     std::unique_ptr<QCoreApplication> app;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "core/calendar.h"
 #include "core/entry.h"
@@ -41,6 +42,41 @@ std::string CsvHeader() {
 
 namespace {
 
+// A spreadsheet must show a note, never run it as a formula: one that begins with a sign
+// or a tab, also behind the blanks and control characters a spreadsheet skips, and in the
+// fullwidth signs it reads as the same.
+bool LooksLikeFormula(std::string_view note) {
+    if (!note.empty() && note[0] == '\t') return true;
+    constexpr std::string_view kSkipped[] = {"\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\xAF", "\xE2\x81\x9F",
+                                             "\xE3\x80\x80", "\xEF\xBB\xBF", "\xE2\x80\xA8", "\xE2\x80\xA9"};
+    std::size_t i = 0;
+    while (i < note.size()) {
+        const auto c = static_cast<unsigned char>(note[i]);
+        const std::string_view rest = note.substr(i);
+        const auto next = rest.size() > 1 ? static_cast<unsigned char>(rest[1]) : 0;
+        const auto third = rest.size() > 2 ? static_cast<unsigned char>(rest[2]) : 0;
+        if (c <= 0x20 || c == 0x7F) {
+            i += 1;
+        } else if (c == 0xC2 && next >= 0x80 && next < 0xA0) {  // C1 controls
+            i += 2;
+        } else if (c == 0xE2 && next == 0x80 && third >= 0x80 && third <= 0x8B) {  // U+2000..U+200B
+            i += 3;
+        } else if (const auto skipped = std::find_if(std::begin(kSkipped), std::end(kSkipped),
+                                                     [&](std::string_view s) { return rest.starts_with(s); });
+                   skipped != std::end(kSkipped)) {
+            i += skipped->size();
+        } else {
+            break;
+        }
+    }
+    const std::string_view first = note.substr(i);
+    if (!first.empty() && std::string_view("=+-@").find(first[0]) != std::string_view::npos) return true;
+    constexpr std::string_view kFullwidth[] = {"\xEF\xBC\x9D", "\xEF\xBC\x8B", "\xEF\xBC\x8D",
+                                               "\xEF\xBC\xA0"};
+    return std::any_of(std::begin(kFullwidth), std::end(kFullwidth),
+                       [&](std::string_view sign) { return first.starts_with(sign); });
+}
+
 // Dates as CSV text, remembered: rows come day by day, and most nights hold several.
 class CsvDates {
    public:
@@ -79,9 +115,7 @@ void AppendCsvRow(std::string& row, const DiaryEntry& e, std::string_view note, 
     row += ';';
     row.append(kLoudnessSteps[static_cast<std::size_t>(e.level)].caption);
     row.append(e.landing ? ";ja;" : ";nein;");
-    // A spreadsheet must show a note, never run it as a formula.
-    const bool formula = !note.empty() && std::string_view("=+-@\t").find(note[0]) != std::string_view::npos;
-    if (formula) {
+    if (LooksLikeFormula(note)) {
         // Appended, not inserted in front: g++ 12 at -O3 takes an insert for an overlapping copy.
         std::string prefixed(1, '\'');
         prefixed.append(note);

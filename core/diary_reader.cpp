@@ -80,6 +80,8 @@ void DiaryReader::LimitTo(const Period& period) {
     closed_ = notesFrom_ && notesTo_;
 }
 
+void DiaryReader::AcceptWeekdays(std::vector<std::string> names) { weekdays_ = std::move(names); }
+
 void DiaryReader::Feed(std::string_view bytes) {
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
@@ -101,11 +103,7 @@ void DiaryReader::Feed(std::string_view bytes) {
         const std::string_view piece(data + pos, stop - pos);
         lineLength_ += piece.size();
         if (stop == size) {  // the line goes on in the next piece
-            if (line_.size() < kKeptPrefix || (keepNotes_ && ParseEntryLine(line_))) {
-                line_.append(piece);
-            } else {
-                cut_ = true;
-            }
+            Keep(piece, false);
             lineOpen_ = true;
             fed_ += size;
             return;
@@ -114,7 +112,7 @@ void DiaryReader::Feed(std::string_view bytes) {
             ++lineNumber_;
             Line(piece, false);
         } else {
-            if (!cut_) line_.append(piece);
+            Keep(piece, true);
             ++lineNumber_;
             Line(line_, cut_);
             line_.clear();
@@ -125,6 +123,20 @@ void DiaryReader::Feed(std::string_view bytes) {
         pos = stop + 1;
     }
     fed_ += size;
+}
+
+void DiaryReader::Keep(std::string_view piece, bool last) {
+    if (!cut_ && (last || line_.size() < kKeptPrefix || (keepNotes_ && ParseEntryLine(line_)))) {
+        line_.append(piece);
+        return;
+    }
+    // Not kept whole: still judged whole, as UTF-8 or not.
+    if (!cut_) {
+        cut_ = true;
+        utf8_ = Utf8Check();
+        utf8_.Feed(line_);
+    }
+    utf8_.Feed(piece);
 }
 
 void DiaryReader::Finish() {
@@ -157,13 +169,14 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
         }
     } else if (bytes.find_first_not_of(' ') == std::string_view::npos) {
         return;
-    } else if (const auto day = ParseDayHeader(bytes)) {
+    } else if (const auto header = ParseHeaderLine(bytes, weekdays_)) {
         EndSection();
-        sectionDay_ = day;
-        skipping_ = closed_ && (*day < *notesFrom_ || *day > *notesTo_ + 1);
-        return;
+        sectionDay_ = header->day;
+        skipping_ = header->day && closed_ && (*header->day < *notesFrom_ || *header->day > *notesTo_ + 1);
+        if (header->day) return;
+        // A date that does not exist: its entries are counted on no other day.
     }
-    Unrecognised(bytes);
+    Unrecognised(bytes, cut);
 }
 
 void DiaryReader::Entry(std::string_view bytes, const ParsedEntry& parsed, bool cut, std::uint64_t start,
@@ -201,13 +214,18 @@ void DiaryReader::Entry(std::string_view bytes, const ParsedEntry& parsed, bool 
     pending_.insert(at, std::move(entry));
 }
 
-void DiaryReader::Unrecognised(std::string_view bytes) {
+void DiaryReader::Unrecognised(std::string_view bytes, bool cut) {
     if (!sink_.unrecognised) return;
     std::string text;
     if (unrecognisedShown_ < static_cast<int>(kListedLines)) {
         ++unrecognisedShown_;
-        text =
-            FirstCodePoints(DecodeDiaryLine(bytes.substr(0, kShownCodePoints * 4), true), kShownCodePoints);
+        // UTF-8 when the whole line is, else Windows-1252: a byte each code point.
+        if (cut ? utf8_.Valid() : IsValidUtf8(bytes)) {
+            text = FirstCodePoints(DecodeDiaryLine(bytes.substr(0, kShownCodePoints * 4), true),
+                                   kShownCodePoints);
+        } else {
+            text = DecodeWindows1252(bytes.substr(0, kShownCodePoints));
+        }
     }
     sink_.unrecognised(lineNumber_, std::move(text));
 }

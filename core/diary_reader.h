@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/diary_entry.h"
+#include "core/encoding.h"
 #include "core/line_grammar.h"
 #include "core/period.h"
 
@@ -40,6 +41,8 @@ class DiaryReader {
     // When the period has no open end, entries filed elsewhere are only recognised as
     // such, not parsed further nor handed on.
     void LimitTo(const Period& period);
+    // Weekday names of headers as they stand in the file, beside one-word ones.
+    void AcceptWeekdays(std::vector<std::string> names);
     void Feed(std::string_view bytes);
     void Finish();
 
@@ -47,7 +50,9 @@ class DiaryReader {
     void Line(std::string_view bytes, bool cut);
     void Entry(std::string_view bytes, const ParsedEntry& parsed, bool cut, std::uint64_t start,
                std::uint64_t length);
-    void Unrecognised(std::string_view bytes);
+    void Unrecognised(std::string_view bytes, bool cut);
+    // Adds a piece of the current line to what is kept of it.
+    void Keep(std::string_view piece, bool last);
     void EndSection();
     void Emit(DiaryEntry& entry, bool dayBefore);  // moves it to the sink
 
@@ -59,13 +64,15 @@ class DiaryReader {
     bool skipping_ = false;  // the current section is outside it
     std::string line_;
     bool cut_ = false;       // line_ holds only the start of a longer line
+    Utf8Check utf8_;         // of the whole line, when cut
     bool afterCr_ = false;   // the last byte fed was a CR: an LF next belongs to it
     bool lineOpen_ = false;  // bytes since the last line end
     std::uint64_t lineNumber_ = 0;
     std::uint64_t fed_ = 0;         // bytes fed before the current piece
     std::uint64_t lineStart_ = 0;   // file offset of the line being read
     std::uint64_t lineLength_ = 0;  // its bytes so far, also those not kept
-    std::optional<int> sectionDay_;
+    std::vector<std::string> weekdays_;
+    std::optional<int> sectionDay_;    // none before the first header and under one whose date does not exist
     std::vector<DiaryEntry> pending_;  // this section's entries after 12:00, not yet dated
     int unrecognisedShown_ = 0;
 };

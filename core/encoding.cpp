@@ -1,5 +1,6 @@
 #include "core/encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -70,6 +71,14 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// The length a lead byte announces; 1 for anything else, which fails on its own.
+std::size_t SequenceLength(char lead) {
+    const auto byte = static_cast<unsigned char>(lead);
+    return (byte & 0xE0) == 0xC0 ? 2 : (byte & 0xF0) == 0xE0 ? 3 : (byte & 0xF8) == 0xF0 ? 4 : 1;
+}
+
+void AppendWindows1252(std::string& text, std::string_view bytes);
+
 // Valid UTF-8 throughout, but for a sequence cut off at the very end when allowed.
 bool IsUtf8(std::string_view s, bool truncated) {
     for (std::size_t i = 0; i < s.size();) {
@@ -112,6 +121,44 @@ void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated
         }
         return;
     }
+    AppendWindows1252(text, bytes);
+}
+
+std::string DecodeWindows1252(std::string_view bytes) {
+    std::string text;
+    AppendWindows1252(text, bytes);
+    return text;
+}
+
+bool IsValidUtf8(std::string_view bytes) { return IsUtf8(bytes, false); }
+
+void Utf8Check::Feed(std::string_view bytes) {
+    if (!valid_) return;
+    if (!pending_.empty()) {
+        const std::size_t length = SequenceLength(pending_[0]);
+        const std::size_t take = std::min(length - pending_.size(), bytes.size());
+        pending_.append(bytes.substr(0, take));
+        bytes.remove_prefix(take);
+        if (pending_.size() < length) return;
+        valid_ = IsUtf8(pending_, false);
+        pending_.clear();
+        if (!valid_) return;
+    }
+    // A sequence the piece ends inside of waits for the next piece.
+    std::size_t whole = bytes.size();
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        if (byte >= 0xC0 && SequenceLength(static_cast<char>(byte)) > back) whole = bytes.size() - back;
+        break;
+    }
+    valid_ = IsUtf8(bytes.substr(0, whole), false);
+    if (valid_) pending_.assign(bytes.substr(whole));
+}
+
+namespace {
+
+void AppendWindows1252(std::string& text, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         // Runs of ASCII, most of a line, are copied as they are.
         std::size_t ascii = i;
@@ -128,6 +175,8 @@ void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated
         }
     }
 }
+
+}  // namespace
 
 std::string FirstCodePoints(std::string_view utf8, std::size_t count) {
     std::size_t i = 0;

@@ -24,4 +24,21 @@ void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated
 // The first `count` code points of UTF-8 text.
 std::string FirstCodePoints(std::string_view utf8, std::size_t count);
 
+// Whether bytes are valid UTF-8 throughout.
+bool IsValidUtf8(std::string_view bytes);
+// Windows-1252 bytes as UTF-8, its five undefined bytes as U+FFFD.
+std::string DecodeWindows1252(std::string_view bytes);
+
+// Whether bytes fed in pieces are valid UTF-8 as a whole, a sequence split between pieces
+// included: a line of 200 MB is judged without being held.
+class Utf8Check {
+   public:
+    void Feed(std::string_view bytes);
+    bool Valid() const { return valid_ && pending_.empty(); }
+
+   private:
+    bool valid_ = true;
+    std::string pending_;  // a sequence begun at the end of the last piece
+};
+
 }  // namespace suelvan

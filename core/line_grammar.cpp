@@ -1,5 +1,6 @@
 #include "core/line_grammar.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -8,18 +9,6 @@
 
 namespace suelvan {
 namespace {
-
-// Reads 1..maxDigits digits at `pos`; nothing when there are none.
-std::optional<int> Digits(std::string_view s, std::size_t& pos, std::size_t minDigits,
-                          std::size_t maxDigits) {
-    std::size_t n = 0;
-    int value = 0;
-    while (pos + n < s.size() && n < maxDigits && IsDigit(s[pos + n]))
-        value = value * 10 + (s[pos + n++] - '0');
-    if (n < minDigits) return std::nullopt;
-    pos += n;
-    return value;
-}
 
 // How many '!' follow the blank at `pos` as a word of their own: 1..3, else 0. The
 // levels come in no order, so the usual case is counted without a branch to mispredict.
@@ -74,24 +63,40 @@ int ParseClock(std::string_view s, std::size_t& pos) {
     return hour * 60 + (c[at + 1] - '0') * 10 + (c[at + 2] - '0');
 }
 
-std::optional<int> ParseDayHeader(std::string_view line) {
+std::optional<HeaderLine> ParseHeaderLine(std::string_view line, const std::vector<std::string>& weekdays) {
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    const std::size_t comma = line.find(',');
-    if (comma == 0 || comma == std::string_view::npos || comma + 1 >= line.size() || line[comma + 1] != ' ') {
+    const std::size_t comma = line.find(", ");
+    if (comma == 0 || comma == std::string_view::npos) return std::nullopt;
+    const std::string_view weekday = line.substr(0, comma);
+    const bool oneWord = weekday.find_first_of("0123456789 ,") == std::string_view::npos;
+    if (!oneWord && std::find(weekdays.begin(), weekdays.end(), weekday) == weekdays.end())
         return std::nullopt;
-    }
-    for (const char c : line.substr(0, comma)) {
-        if (IsDigit(c) || c == ' ') return std::nullopt;
-    }
+    // Day, month and year: digits between the dots, of any length, to tell a date that
+    // does not exist from a line that is no header.
     std::size_t pos = comma + 2;
-    const auto day = Digits(line, pos, 1, 2);
-    if (!day || pos >= line.size() || line[pos++] != '.') return std::nullopt;
-    const auto month = Digits(line, pos, 1, 2);
-    if (!month || pos >= line.size() || line[pos++] != '.') return std::nullopt;
-    if (pos >= line.size() || line[pos] == '0') return std::nullopt;
-    const auto year = Digits(line, pos, 3, 4);
-    if (!year || pos != line.size() || !IsCalendarDate(*year, *month, *day)) return std::nullopt;
-    return DayNumber(*year, *month, *day);
+    std::string_view parts[3];  // day, month, year
+    int values[3] = {};
+    for (int part = 0; part < 3; ++part) {
+        if (part > 0 && (pos >= line.size() || line[pos++] != '.')) return std::nullopt;
+        const std::size_t start = pos;
+        while (pos < line.size() && IsDigit(line[pos])) {
+            if (pos - start < 6) values[part] = values[part] * 10 + (line[pos] - '0');
+            ++pos;
+        }
+        parts[part] = line.substr(start, pos - start);
+        if (parts[part].empty()) return std::nullopt;
+    }
+    if (pos != line.size()) return std::nullopt;
+    const bool exists = parts[0].size() <= 2 && parts[1].size() <= 2 && parts[2].size() >= 3 &&
+                        parts[2].size() <= 4 && parts[2][0] != '0' &&
+                        IsCalendarDate(values[2], values[1], values[0]);
+    if (!exists) return HeaderLine{};
+    return HeaderLine{DayNumber(values[2], values[1], values[0])};
+}
+
+std::optional<int> ParseDayHeader(std::string_view line, const std::vector<std::string>& weekdays) {
+    const std::optional<HeaderLine> header = ParseHeaderLine(line, weekdays);
+    return header ? header->day : std::nullopt;
 }
 
 std::optional<ParsedEntry> ParseEntryLine(std::string_view line) {

@@ -4,13 +4,25 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace suelvan {
 
-// "Wochentag, T.M.JJJJ" (one word before the comma, trailing blanks allowed) naming a real
-// date: its day number.
-std::optional<int> ParseDayHeader(std::string_view line);
+// "Wochentag, T.M.JJJJ": a weekday, a comma and a blank, day, month and year, trailing
+// blanks allowed. The weekday is one word without digits, in any language, or one of
+// `weekdays` as they stand in the file (the desktop's names, which may have two words or
+// a '?' for a letter Windows-1252 lacks).
+struct HeaderLine {
+    // Empty for a line shaped like a header whose date does not exist (31.11., a year of
+    // two or five digits): its entries have no date.
+    std::optional<int> day;
+};
+std::optional<HeaderLine> ParseHeaderLine(std::string_view line,
+                                          const std::vector<std::string>& weekdays = {});
+// The day number of a header naming a real date.
+std::optional<int> ParseDayHeader(std::string_view line, const std::vector<std::string>& weekdays = {});
 
 struct ParsedEntry {
     int minute;

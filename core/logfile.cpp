@@ -22,6 +22,12 @@ std::string ShownPath(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+std::vector<std::string> HeaderWeekdays(const WeekdayNames& names) {
+    std::vector<std::string> bytes;
+    for (const std::string& name : names) bytes.push_back(EncodeWindows1252(name));
+    return bytes;
+}
+
 PreparedRecord PrepareRecord(const LocalDateTime& now, const EntryInput& input, const WeekdayNames& names,
                              const LocalTimeAt& localAt) {
     const LocalDateTime entryTime = ApplyMinutesBack(now, input.minutesText, localAt);

@@ -8,6 +8,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/calendar.h"
 #include "core/day_header.h"
@@ -23,6 +24,9 @@ std::filesystem::path LogPath(const std::filesystem::path& programDir);
 // A path as the user reads it: UTF-8, with bytes that are no UTF-8 left for the message
 // box to show as replacement characters.
 std::string ShownPath(const std::filesystem::path& path);
+
+// The weekday names as headers carry them in the log's bytes.
+std::vector<std::string> HeaderWeekdays(const WeekdayNames& names);
 
 // One recording, in the log's bytes, before anything of the file is known.
 struct PreparedRecord {

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/encoding.h"
 #include "core/day_header.h"
+#include "core/encoding.h"
 #include "core/entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

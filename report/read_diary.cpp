@@ -92,6 +92,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         builder.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(state.size / 20, 1u << 22)));
     DiaryReader reader(builder.Sink(), options.entries && options.notes);
     reader.LimitTo(period);
+    reader.AcceptWeekdays(options.weekdays);
     Chunks chunks(file, state.size, options.hashed);
     for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
     reader.Finish();

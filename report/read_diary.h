@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/period.h"
 #include "core/statistics.h"
@@ -23,6 +24,8 @@ struct ReadOptions {
     bool entries = false;  // keep the period's entries, sorted
     bool notes = true;     // with their notes; else only where each note stands
     bool hashed = true;
+    // Weekday names of headers beside one-word ones, as the diary window writes them.
+    std::vector<std::string> weekdays = {};
 };
 
 struct ReadDiaryResult {

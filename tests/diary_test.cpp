@@ -97,6 +97,40 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"Mittwoch, 9.12.2026.", 0}, HeaderCase{"Mittwoch2, 9.12.2026", 0},
                       HeaderCase{"Mittwoch, 009.12.2026", 0}, HeaderCase{"Mittwoch, 9.13.2026", 0}));
 
+struct ShapeCase {
+    const char* line;
+    bool shaped;  // a header, whether or not its date exists
+};
+
+class HeaderShape : public ::testing::TestWithParam<ShapeCase> {};
+
+// A line shaped like a header whose date does not exist ends the section before it.
+TEST_P(HeaderShape, TellsAnImpossibleDateFromANote) {
+    const auto header = ParseHeaderLine(GetParam().line);
+    EXPECT_EQ(header.has_value(), GetParam().shaped) << GetParam().line;
+    if (header) {
+        EXPECT_FALSE(header->day) << GetParam().line;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, HeaderShape,
+    ::testing::Values(ShapeCase{"Dienstag, 31.11.2026", true}, ShapeCase{"Sonntag, 29.2.2026", true},
+                      ShapeCase{"Samstag, 1.1.0", true}, ShapeCase{"Montag, 1.1.99999", true},
+                      ShapeCase{"Montag, 7.12.26", true}, ShapeCase{"Montag, 1.1.0999", true},
+                      ShapeCase{"Montag, 123.1.2026", true},
+                      ShapeCase{"Beschwerde geschickt, 31.11.2026", false},
+                      ShapeCase{"Montag, 31.11.2026 x", false}, ShapeCase{"Montag, 31.11.", false},
+                      ShapeCase{"a,b, 31.11.2026", false}));
+
+TEST(DayHeader, AcceptsTheDesktopsWeekdaysAsTheWindowWritesThem) {
+    const std::vector<std::string> names{"Dydd Mercher", "Th? Ba"};
+    EXPECT_EQ(ParseDayHeader("Dydd Mercher, 9.12.2026", names), Day(2026, 12, 9));
+    EXPECT_EQ(ParseDayHeader("Th? Ba, 8.12.2026", names), Day(2026, 12, 8));
+    EXPECT_FALSE(ParseDayHeader("Dydd Mercher, 9.12.2026"));
+    EXPECT_FALSE(ParseDayHeader("Dydd Iau, 10.12.2026", names));
+}
+
 struct Seen {
     std::vector<DiaryEntry> entries;
     std::vector<std::uint64_t> undated;
@@ -104,13 +138,14 @@ struct Seen {
 };
 
 // Feeds the bytes in pieces of `piece` bytes, so line ends split across pieces are seen.
-Seen Read(const std::string& bytes, std::size_t piece = 0) {
+Seen Read(const std::string& bytes, std::size_t piece = 0, std::vector<std::string> weekdays = {}) {
     Seen seen;
     DiaryReader reader(
         {[&](const DiaryEntry& e) { seen.entries.push_back(e); },
          [&](std::uint64_t line) { seen.undated.push_back(line); },
          [&](std::uint64_t line, std::string text) { seen.unrecognised.emplace_back(line, text); }},
         true);
+    reader.AcceptWeekdays(std::move(weekdays));
     if (piece == 0) piece = bytes.size() + 1;
     for (std::size_t at = 0; at < bytes.size(); at += piece)
         reader.Feed(std::string_view(bytes).substr(at, piece));
@@ -183,6 +218,21 @@ INSTANTIATE_TEST_SUITE_P(
                   "Sonntag, 29.3.2026\r\n1:55 a\r\n3:05 b\r\nSonntag, 25.10.2026\r\n2:35 c\r\n2:05 d\r\n",
                   "2: 2026-03-29 01:55 0 [a]\n3: 2026-03-29 03:05 0 [b]\n5: 2026-10-25 02:35 0 [c]\n"
                   "6: 2026-10-25 02:05 0 [d]\n"},
+        DiaryCase{"unrecognised lines keep every letter, judged as a whole line",
+                  "Notiz von Hand \xE4\r\n\xA0\r\n\xA7"
+                  "d\r\nMontag, 1.1.2026 \xA0\r\nL\xC3\xA4rm\r\n",
+                  "1: ? [Notiz von Hand ä]\n2: ? [\xC2\xA0]\n3: ? [§d]\n4: ? [Montag, 1.1.2026 \xC2\xA0]\n"
+                  "5: ? [Lärm]\n"},
+        DiaryCase{"a byte-order mark inside the file stays in its line",
+                  "Mittwoch, 9.12.2026\r\n\xEF\xBB\xBF"
+                  "10:05 ! b\r\n8:00 a\r\n",
+                  "3: 2026-12-09 08:00 0 [a]\n2: ? [\xEF\xBB\xBF"
+                  "10:05 ! b]\n"},
+        DiaryCase{"entries under a date that does not exist count on no day",
+                  "Montag, 30.11.2026\r\n8:00 a\r\nDienstag, 31.11.2026\r\n9:00 b\r\nMontag, 7.12.26\r\n"
+                  "9:30 c\r\nMittwoch, 2.12.2026\r\n10:00 d\r\n",
+                  "2: 2026-11-30 08:00 0 [a]\n8: 2026-12-02 10:00 0 [d]\n4: undatiert\n6: undatiert\n"
+                  "3: ? [Dienstag, 31.11.2026]\n5: ? [Montag, 7.12.26]\n"},
         DiaryCase{"unordered and repeated sections",
                   "Mittwoch, 9.12.2026\r\n8:00 a\r\nDienstag, 8.12.2026\r\n9:00 b\r\nWednesday, "
                   "9.12.2026\r\n10:00 c\r\n",
@@ -192,6 +242,27 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+TEST(DiaryReader, ReadsHeadersInTheDesktopsWeekdays) {
+    EXPECT_EQ(Describe(Read("Dydd Mercher, 9.12.2026\r\n8:00 a\r\nTh? Ba, 8.12.2026\r\n9:00 b\r\n", 3,
+                            {"Dydd Mercher", "Th? Ba"})),
+              "2: 2026-12-09 08:00 0 [a]\n4: 2026-12-08 09:00 0 [b]\n");
+}
+
+// A line too long to be kept is judged by all of its bytes: UTF-8 only when all are.
+TEST(DiaryReader, JudgesALongLineWhole) {
+    struct {
+        const char* end;
+        std::string text;
+    } const cases[] = {{"\xC3\xA4", "Notiz ü" + std::string(193, 'x')},
+                       {"\xE4", "Notiz Ã¼" + std::string(192, 'x')}};
+    for (const auto& [end, text] : cases) {
+        const std::string line = "Notiz \xC3\xBC" + std::string(300'000, 'x') + end;
+        const Seen seen = Read("Mittwoch, 9.12.2026\r\n" + line + "\r\n", 4096);
+        ASSERT_EQ(seen.unrecognised.size(), 1u);
+        EXPECT_EQ(seen.unrecognised.front().second, text) << "ends in " << end;
+    }
+}
 
 // Line ends are looked for 64 bytes at a time: lines of every length around that, with
 // every kind of line end, in pieces that cut the blocks anywhere.
@@ -440,8 +511,30 @@ INSTANTIATE_TEST_SUITE_P(
                 "2026-12-07;Montag;14:00;;2;dröhnend/lang anhaltend!!;nein;\"'-\"\"x\"\"\";3\r\n"},
         CsvCase{{Day(2026, 12, 7), 840, 0, false, Note("\tx"), 3},
                 "2026-12-07;Montag;14:00;;0;störend;nein;'\tx;3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, Note(" \xC2\xA0\v\f@x"), 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;' \xC2\xA0\v\f@x;3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false,
+                 Note("\xEF\xBC\x9D"
+                      "1"),
+                 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;'\xEF\xBC\x9D"
+                "1;3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false,
+                 Note("\xE2\x80\x83\xEF\xBC\x8D"
+                      "1"),
+                 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;'\xE2\x80\x83\xEF\xBC\x8D"
+                "1;3\r\n"},
+        CsvCase{{Day(2026, 12, 7), 840, 0, false, Note("a=1 \xEF\xBC\x9D"), 3},
+                "2026-12-07;Montag;14:00;;0;störend;nein;a=1 \xEF\xBC\x9D;3\r\n"},
         CsvCase{{Day(999, 12, 31), 0, 0, false, Note(""), 1},
                 "0999-12-31;Dienstag;00:00;0999-12-30;0;störend;nein;;1\r\n"}));
+
+TEST(Csv, GuardsAFormulaBehindANul) {
+    const std::string note("\0=1+1", 5);
+    EXPECT_EQ(CsvRow({Day(2026, 12, 7), 840, 0, false, Note(note), 3}, NightRule{}),
+              "2026-12-07;Montag;14:00;;0;störend;nein;'" + note + ";3\r\n");
+}
 
 TEST(Csv, InBlocksIsTheWholeText) {
     const Report r = Build(kTwoNights, {});

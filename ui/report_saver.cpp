@@ -20,7 +20,8 @@ ReportSaver::ReportSaver(platform::Services& services, QWidget* window)
 }
 
 std::optional<report::ReadDiaryResult> ReportSaver::ReadAgain(const Request& request,
-                                                              const report::ReadOptions& options) {
+                                                              report::ReadOptions options) {
+    options.weekdays = request.weekdays;
     try {
         return report::ReadDiary(request.diary, request.period, request.night, options);
     } catch (const std::exception& failure) {

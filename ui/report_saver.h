@@ -30,6 +30,7 @@ class ReportSaver : public QObject {
         Period period;
         NightRule night;
         report::Person person;
+        std::vector<std::string> weekdays;  // as headers carry them
     };
 
     ReportSaver(platform::Services& services, QWidget* window);
@@ -44,8 +45,7 @@ class ReportSaver : public QObject {
 
    private:
     // The diary read again; a message and nothing when it cannot be.
-    std::optional<report::ReadDiaryResult> ReadAgain(const Request& request,
-                                                     const report::ReadOptions& options);
+    std::optional<report::ReadDiaryResult> ReadAgain(const Request& request, report::ReadOptions options);
     QString Created() const;
     void SaveAs(
         const Request& request, const QString& title, const char* suggested, const QString& filter,

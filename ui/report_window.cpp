@@ -15,6 +15,7 @@
 
 #include "core/calendar.h"
 #include "core/entry.h"
+#include "core/logfile.h"
 #include "platform/qt_text.h"
 #include "ui/accessible.h"
 #include "ui/app_icon.h"
@@ -36,9 +37,9 @@ constexpr int kMostCalendarBars = 3660;
 }  // namespace
 
 DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    const report::ReadOptions& options) {
+                    const std::vector<std::string>& weekdays) {
     try {
-        return {report::ReadDiary(diary, period, night, options), {}};
+        return {report::ReadDiary(diary, period, night, {true, false, false, weekdays}), {}};
     } catch (const std::exception& failure) {
         return {std::nullopt, QString::fromUtf8(failure.what())};
     }
@@ -56,7 +57,8 @@ ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path d
       diary_(std::move(diary)),
       settingsFile_(std::move(settingsFile)),
       settings_(LoadSettings(settingsFile_)),
-      startNight_(night) {
+      startNight_(night),
+      weekdays_(HeaderWeekdays(services.Weekdays())) {
     openDialog_ = [](QWidget* parent, const QString& title, const QString& folder) {
         return QFileDialog::getOpenFileName(parent, title, folder,
                                             QStringLiteral("Textdateien (*.txt);;Alle Dateien (*)"));
@@ -67,7 +69,8 @@ ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path d
     ConnectControls();
     watcher_->Watch(diary_);
     const Period period = SelectedPeriod();
-    Show(first ? first() : LoadDiary(diary_, period, night_->Parsed().value_or(NightRule{})), period);
+    Show(first ? first() : LoadDiary(diary_, period, night_->Parsed().value_or(NightRule{}), weekdays_),
+         period);
 }
 
 ReportWindow::~ReportWindow() = default;
@@ -244,7 +247,7 @@ Period ReportWindow::SelectedPeriod() const {
 void ReportWindow::Reload() {
     watcher_->Watch(diary_);
     const Period period = SelectedPeriod();
-    Show(LoadDiary(diary_, period, night_->Parsed().value_or(report_->night)), period);
+    Show(LoadDiary(diary_, period, night_->Parsed().value_or(report_->night), weekdays_), period);
 }
 
 void ReportWindow::Refresh() {
@@ -260,7 +263,7 @@ void ReportWindow::Refresh() {
         ShowReport(std::make_shared<Report>(Recount(std::move(*report_), period, *rule)));
         return;
     }
-    Show(LoadDiary(diary_, period, *rule), period);
+    Show(LoadDiary(diary_, period, *rule, weekdays_), period);
 }
 
 void ReportWindow::Show(DiaryLoad load, const Period& period) {
@@ -332,7 +335,7 @@ std::optional<int> ReportWindow::SelectedNight() const {
 report::Person ReportWindow::Person() const { return {settings_.name, settings_.address}; }
 
 ReportSaver::Request ReportWindow::SaveRequest() const {
-    return {diary_, heldPeriod_, report_->night, Person()};
+    return {diary_, heldPeriod_, report_->night, Person(), weekdays_};
 }
 
 void ReportWindow::Say(const QString& text) { SetText(lblStatus, text); }

@@ -40,7 +40,7 @@ struct DiaryLoad {
 // The window holds the period's entries without their notes (it fetches those it shows)
 // and needs no hash; the PDF and the CSV read again, whole.
 DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    const report::ReadOptions& options = {true, false, false});
+                    const std::vector<std::string>& weekdays);
 
 class ReportWindow : public QWidget {
     Q_OBJECT
@@ -104,6 +104,7 @@ class ReportWindow : public QWidget {
     std::filesystem::path settingsFile_;
     ReportSettings settings_;
     QString startNight_;
+    std::vector<std::string> weekdays_;  // as headers carry them
     bool settingsUnsavedTold_ = false;
     std::function<QString(QWidget*, const QString&, const QString&)> openDialog_;
 
