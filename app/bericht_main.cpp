@@ -63,6 +63,7 @@ int RunOutputs(platform::Services& services, const report::CommandLine& line,
         report::WriteOutputs(line.outputs, read,
                              {QString::fromStdString(line.name), QString::fromStdString(line.address)},
                              platform::Utf8(CreatedText(services.Now())));
+        if (const std::string skipped = report::NotCountedText(read.report); !skipped.empty()) Say(skipped);
     } catch (const std::exception& failure) {
         Say(failure.what());
         return kFailed;
@@ -93,9 +94,9 @@ int main(int argc, char* argv[]) {
         return kFailed;
     }
     const std::filesystem::path diary = line.diary ? *line.diary : LogPath(programDir);
-    if (window && !display) {
-        Say("Ohne Bildschirm kein Fenster. Für Ausgaben ohne Fenster --csv, --json oder --pdf angeben "
-            "(--help zeigt alle Angaben).");
+    if (const std::string problem = window ? platform::DisplayProblem() : ""; !problem.empty()) {
+        Say((display ? problem + " Ohne Bildschirm kein Fenster." : "Ohne Bildschirm kein Fenster.") +
+            " Für Ausgaben ohne Fenster --csv, --json oder --pdf angeben (--help zeigt alle Angaben).");
         return kFailed;
     }
     // The window's diary is read while Qt starts.
@@ -109,19 +110,19 @@ int main(int argc, char* argv[]) {
         first = std::async(std::launch::async, [=] { return LoadDiary(diary, month, rule, weekdays); });
     }
 
+    // CSV and JSON need no Qt at all; the PDF needs fonts, not a display.
     std::unique_ptr<QCoreApplication> app;
     if (window) {
         app = std::make_unique<QApplication>(argc, argv);
     } else if (line.Wants("pdf")) {
-        // The PDF needs fonts, not a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
     }
     platform::IgnoreFileSizeSignal();
-    QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
-    platform::LoadGermanQtTexts();
+    if (app) {
+        QCoreApplication::setApplicationName(QStringLiteral("suelvan-bericht"));
+        platform::LoadGermanQtTexts();
+    }
     return window ? RunWindow(services, line, diary, programDir, night, std::move(first))
                   : RunOutputs(services, line, diary);
 }

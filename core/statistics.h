@@ -5,11 +5,11 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/day_table.h"
 #include "core/diary_entry.h"
 #include "core/diary_reader.h"
 #include "core/night_rule.h"
@@ -41,8 +41,8 @@ struct Report {
     NightRule night;
     DayCounts total;
     std::array<int, 24> hours{};
-    std::map<int, DayCounts> days;
-    std::map<int, NightCounts> nights;
+    DayTable<DayCounts> days;
+    DayTable<NightCounts> nights;
     std::uint64_t undatedCount = 0;
     std::vector<std::uint64_t> undatedLines;  // the first kListedLines
     std::uint64_t unrecognisedCount = 0;

@@ -79,7 +79,9 @@ class File {
 // standard output. Failures say "Ausgabe kann nicht geschrieben werden: <name> (<cause>)".
 class OutputFile {
    public:
-    explicit OutputFile(const std::filesystem::path& name);
+    // Never the diary: an output whose target is `diary` (through a link, a hard link, a
+    // redirection or /proc/self/fd) fails, here and again just before it is put in place.
+    explicit OutputFile(const std::filesystem::path& name, std::optional<FileIdentity> diary = std::nullopt);
     ~OutputFile();  // without Commit, what was made is removed
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -92,6 +94,7 @@ class OutputFile {
    private:
     [[noreturn]] void Fail(std::error_code cause) const;
     [[noreturn]] void Fail(const std::string& cause) const;
+    void RefuseTheDiary(const std::optional<FileIdentity>& target) const;
 
     std::filesystem::path name_;   // as given, for messages
     std::filesystem::path place_;  // where it goes, links followed
@@ -100,6 +103,7 @@ class OutputFile {
     bool direct_ = false;  // standard output, a device or a FIFO
     bool ownsHandle_ = true;
     std::optional<FileIdentity> target_;
+    std::optional<FileIdentity> diary_;
     std::uint64_t written_ = 0;
 };
 

@@ -52,7 +52,32 @@ std::optional<FileIdentity> IdentityOfStandardOutput() {
     return IdentityOfStat(info);
 }
 
-std::string CauseText(std::error_code cause) { return cause.message(); }
+std::string CauseText(std::error_code cause) {
+    if (cause.category() != std::generic_category() && cause.category() != std::system_category())
+        return cause.message();
+    switch (cause.value()) {
+        case ENOSPC: return "kein Platz mehr auf dem Datenträger";
+        case EDQUOT: return "Speicherkontingent erschöpft";
+        case EACCES:
+        case EPERM: return "keine Berechtigung";
+        case EROFS: return "Datenträger nur lesbar";
+        case EFBIG: return "Datei zu groß";
+        case EIO: return "Ein-/Ausgabefehler";
+        case ENOENT: return "nicht vorhanden";
+        case ENOTDIR: return "ein Teil des Pfads ist kein Ordner";
+        case EISDIR: return "ein Ordner";
+        case ENXIO: return "niemand liest";
+        case EEXIST: return "besteht schon";
+        case ENAMETOOLONG: return "Name zu lang";
+        case ELOOP: return "zu viele Verknüpfungen";
+        case EMFILE:
+        case ENFILE: return "zu viele offene Dateien";
+        case EXDEV: return "auf einem anderen Datenträger";
+        case EBUSY: return "belegt";
+        case EPIPE: return "Empfänger beendet";
+        default: return cause.message();
+    }
+}
 
 void Fail(std::string_view what, const fs::path& path, std::error_code cause) {
     throw Failure(std::string(what) + ": " + ShownPath(path) + " (" + CauseText(cause) + ")");
@@ -150,12 +175,14 @@ std::error_code File::Truncate(std::uint64_t size) {
 
 void File::Fail(std::string_view what, std::error_code cause) const { platform::Fail(what, path_, cause); }
 
-OutputFile::OutputFile(const fs::path& name) : name_(name), place_(name) {
+OutputFile::OutputFile(const fs::path& name, std::optional<FileIdentity> diary)
+    : name_(name), place_(name), diary_(diary) {
     if (name == "-") {
+        target_ = IdentityOfStandardOutput();
+        RefuseTheDiary(target_);
         handle_ = STDOUT_FILENO;
         direct_ = true;
         ownsHandle_ = false;
-        target_ = IdentityOfStandardOutput();
         return;
     }
     std::error_code ignored;
@@ -166,6 +193,7 @@ OutputFile::OutputFile(const fs::path& name) : name_(name), place_(name) {
     struct stat info {};
     if (::stat(place_.c_str(), &info) == 0) {
         target_ = IdentityOfStat(info);
+        RefuseTheDiary(target_);
         if (S_ISDIR(info.st_mode)) Fail("ein Ordner");
         if (!S_ISREG(info.st_mode)) {
             // Never replaced: /dev/null stays a device, a FIFO keeps its reader. Without a
@@ -224,11 +252,19 @@ void OutputFile::Commit() {
     const int fd = Fd(handle_);
     handle_ = -1;
     if (::close(fd) != 0) Fail(LastError());
+    RefuseTheDiary(IdentityOf(place_));  // a link may have been turned to it meanwhile
     if (::rename(temporary_.c_str(), place_.c_str()) != 0) Fail(LastError());
     temporary_.clear();
 }
 
 void OutputFile::Fail(std::error_code cause) const { Fail(CauseText(cause)); }
+
+void OutputFile::RefuseTheDiary(const std::optional<FileIdentity>& target) const {
+    if (diary_ && target == diary_) {
+        throw Failure("Die Ausgabe „" + ShownPath(name_) +
+                      "“ wäre das Tagebuch selbst und wird nicht geschrieben.");
+    }
+}
 
 void OutputFile::Fail(const std::string& cause) const {
     const std::string name = name_ == "-" ? "Standardausgabe" : ShownPath(name_);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace suelvan::platform {
 
@@ -12,5 +13,10 @@ void IgnoreFileSizeSignal();
 // kernel's 2 MiB pages, shared by every thread. Each fresh 4 KiB page costs a trap, on a
 // virtual machine some 10 µs, and a report of a large diary touches tens of thousands.
 void UseLargePages(std::size_t bytes);
+
+// Why no window can be shown, in German: no display named, or the one named does not
+// answer (a stale DISPLAY after logging out). Empty when one may be: Qt would abort
+// with its own English text instead.
+std::string DisplayProblem();
 
 }  // namespace suelvan::platform

@@ -115,6 +115,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     if (given.positional.size() > 1) return Bad("Nur ein Tagebuch kann angegeben werden.");
+    if (!given.positional.empty() && given.positional.front().empty())
+        return Bad("Leerer Dateiname für das Tagebuch.");
     if (!given.positional.empty()) line.diary = std::filesystem::path(given.positional.front());
     for (const auto& [name, bound] :
          {std::pair{"from", &line.period.from}, std::pair{"to", &line.period.to}}) {
@@ -168,6 +170,22 @@ std::string UsageText() {
         "\nArgumente:\n"
         "  TAGEBUCH                Das Tagebuch; ohne Angabe Sülvan.txt neben dem Programm.\n";
     return text;
+}
+
+std::string NotCountedText(const Report& report) {
+    const std::uint64_t count = report.undatedCount + report.unrecognisedCount;
+    if (count == 0) return {};
+    std::vector<std::uint64_t> lines(report.undatedLines);
+    for (const UnrecognisedLine& line : report.unrecognisedLines) lines.push_back(line.line);
+    std::sort(lines.begin(), lines.end());
+    constexpr std::size_t kShown = 5;
+    std::string numbers;
+    for (std::size_t i = 0; i < std::min(lines.size(), kShown); ++i)
+        numbers += (i > 0 ? ", " : "") + std::to_string(lines[i]);
+    if (count > kShown) numbers += ", …";
+    const bool one = count == 1;
+    return std::to_string(count) + (one ? " Zeile nicht gezählt (Zeile " : " Zeilen nicht gezählt (Zeilen ") +
+           numbers + "); --json listet sie auf";
 }
 
 }  // namespace suelvan::report

@@ -8,6 +8,7 @@
 
 #include "core/night_rule.h"
 #include "core/period.h"
+#include "core/statistics.h"
 
 namespace suelvan::report {
 
@@ -37,5 +38,8 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // "Aufruf: …" and every option, in German.
 std::string UsageText();
+// "3 Zeilen nicht gezählt (Zeilen 4, 17, 230); --json listet sie auf", or nothing when
+// every line counted.
+std::string NotCountedText(const Report& report);
 
 }  // namespace suelvan::report

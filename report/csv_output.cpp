@@ -11,17 +11,18 @@
 namespace suelvan::report {
 
 void WriteCsv(const std::filesystem::path& name, const ReadDiaryResult& read) {
+    platform::OutputFile output(name, read.info.identity);
+    WriteCsv(output, read);
+}
+
+void WriteCsv(platform::OutputFile& output, const ReadDiaryResult& read) {
     const std::vector<DiaryEntry>& entries = read.report.entries;
     std::unique_ptr<NoteFile> notes;
-    if (!read.notesKept) {
-        notes = NoteFile::Open(read.info);
-        if (!notes)
-            throw Failure("Das Tagebuch wurde während des Lesens ersetzt: " + ShownPath(read.info.path));
-    }
+    if (!read.notesKept) notes = std::make_unique<NoteFile>(read.file);
     CsvWriter csv(entries, read.report.night,
                   notes ? CsvWriter::NoteOf([&](const DiaryEntry& e) { return notes->Stream(e); })
                         : CsvWriter::NoteOf());
-    WriteOutput(name, [&](std::string& block) {
+    WriteOutput(output, [&](std::string& block) {
         // Room made once, not doubled up to twice the block.
         constexpr std::size_t kBlock = 4 << 20;
         block.reserve(kBlock + (64 << 10));

@@ -11,5 +11,6 @@ namespace suelvan::report {
 // as its row is written, and the output is put in place only while the bytes counted are
 // still there as read. Throws Failure.
 void WriteCsv(const std::filesystem::path& name, const ReadDiaryResult& read);
+void WriteCsv(platform::OutputFile& output, const ReadDiaryResult& read);
 
 }  // namespace suelvan::report

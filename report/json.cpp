@@ -1,75 +1,237 @@
 #include "report/json.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <rapidjson/writer.h>
 
 #include "core/calendar.h"
+#include "core/encoding.h"
 #include "core/logfile.h"
-#include "platform/qt_text.h"
+#include "report/output.h"
 
 namespace suelvan::report {
 namespace {
 
-using platform::Utf8;
+// Appends what the writer makes to the block at hand. Hex digits of \u escapes come in
+// lower case, as the report has always written them.
+class BlockStream {
+   public:
+    using Ch = char;
+    std::string* block = nullptr;
 
-QJsonArray Array(const auto& counts) {
-    QJsonArray array;
-    for (const int n : counts) array.append(n);
-    return array;
+    void Put(char c) {
+        if (hex_ > 0) {
+            --hex_;
+            if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+        } else if (escape_) {
+            escape_ = false;
+            if (c == 'u') hex_ = 4;
+        } else if (c == '\\') {
+            escape_ = true;
+        }
+        block->push_back(c);
+    }
+    void Flush() {}
+
+   private:
+    bool escape_ = false;
+    int hex_ = 0;
+};
+
+// Text as valid UTF-8: a path's bytes that are no UTF-8 become U+FFFD.
+std::string ValidUtf8(std::string_view text) {
+    std::string valid;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80             ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                                           : 4;
+        const std::string_view piece = text.substr(i, length);
+        if (lead < 0x80 || (lead >= 0xC2 && lead < 0xF5 && IsValidUtf8(piece) && piece.size() == length)) {
+            valid.append(piece);
+            i += length;
+        } else {
+            valid.append("\xEF\xBF\xBD");
+            ++i;
+        }
+    }
+    return valid;
 }
 
 }  // namespace
 
-QByteArray JsonBytes(const Report& report, const DiaryInfo& diary) {
-    const auto date = [](const std::optional<int>& day) {
-        return day ? QJsonValue(Utf8(IsoDate(*day))) : QJsonValue(QJsonValue::Null);
-    };
-    // Made once: a key spelled out per object costs a QString each, thousands of days over.
-    const QString dateKey = QStringLiteral("date"), entriesKey = QStringLiteral("entries"),
-                  nightEntriesKey = QStringLiteral("night_entries"), landingsKey = QStringLiteral("landings"),
-                  levelsKey = QStringLiteral("levels"), nightKey = QStringLiteral("night"),
-                  firstKey = QStringLiteral("first"), lastKey = QStringLiteral("last");
-    QJsonArray days;
-    for (const auto& [day, counts] : report.days) {
-        days.append(QJsonObject{{dateKey, Utf8(IsoDate(day))},
-                                {entriesKey, counts.entries},
-                                {nightEntriesKey, counts.nightEntries},
-                                {landingsKey, counts.landings},
-                                {levelsKey, Array(counts.levels)}});
+struct JsonWriter::State {
+    State(const Report& r, const DiaryInfo& d) : report(r), diary(d), writer(stream) {}
+
+    void String(std::string_view text) {
+        writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
     }
-    QJsonArray nights;
-    for (const auto& [night, counts] : report.nights) {
-        nights.append(QJsonObject{{nightKey, Utf8(IsoDate(night))},
-                                  {entriesKey, counts.entries},
-                                  {firstKey, Utf8(ClockText(counts.first))},
-                                  {lastKey, Utf8(ClockText(counts.last))}});
+    void Key(const char* key) { writer.Key(key); }
+    void Date(const std::optional<int>& day) {
+        if (day) {
+            String(IsoDate(*day));
+        } else {
+            writer.Null();
+        }
     }
-    QJsonArray undated;
-    for (const std::uint64_t line : report.undatedLines) undated.append(static_cast<qint64>(line));
-    QJsonArray unrecognised;
-    for (const UnrecognisedLine& line : report.unrecognisedLines) {
-        unrecognised.append(QJsonObject{{"line", static_cast<qint64>(line.line)}, {"text", Utf8(line.text)}});
+    template <typename Counts>
+    void Numbers(const Counts& counts) {
+        writer.StartArray();
+        for (const int n : counts) writer.Int(n);
+        writer.EndArray();
     }
-    const QJsonObject root{
-        {"diary", QJsonObject{{"path", Utf8(ShownPath(diary.path))},
-                              {"bytes", static_cast<qint64>(diary.bytes)},
-                              {"sha256", Utf8(diary.sha256)}}},
-        {"period", QJsonObject{{"from", date(report.from)}, {"to", date(report.to)}}},
-        {"night", QJsonObject{{"from", Utf8(ClockText(report.night.start))},
-                              {"to", Utf8(ClockText(report.night.end))}}},
-        {"entries", report.total.entries},
-        {"night_entries", report.total.nightEntries},
-        {"landings", report.total.landings},
-        {"levels", Array(report.total.levels)},
-        {"hours", Array(report.hours)},
-        {"days", days},
-        {"nights", nights},
-        {"undated", QJsonObject{{"count", static_cast<qint64>(report.undatedCount)}, {"lines", undated}}},
-        {"unrecognised",
-         QJsonObject{{"count", static_cast<qint64>(report.unrecognisedCount)}, {"lines", unrecognised}}},
-    };
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    void Day(int day, const DayCounts& counts) {
+        writer.StartObject();
+        Key("date");
+        String(IsoDate(day));
+        Key("entries");
+        writer.Int(counts.entries);
+        Key("landings");
+        writer.Int(counts.landings);
+        Key("levels");
+        Numbers(counts.levels);
+        Key("night_entries");
+        writer.Int(counts.nightEntries);
+        writer.EndObject();
+    }
+    void Night(int night, const NightCounts& counts) {
+        writer.StartObject();
+        Key("entries");
+        writer.Int(counts.entries);
+        Key("first");
+        String(ClockText(counts.first));
+        Key("last");
+        String(ClockText(counts.last));
+        Key("night");
+        String(IsoDate(night));
+        writer.EndObject();
+    }
+    // Between the days and the nights.
+    void Middle() {
+        writer.EndArray();
+        Key("diary");
+        writer.StartObject();
+        Key("bytes");
+        writer.Uint64(diary.bytes);
+        Key("path");
+        String(ValidUtf8(ShownPath(diary.path)));
+        Key("sha256");
+        String(diary.sha256);
+        writer.EndObject();
+        Key("entries");
+        writer.Int(report.total.entries);
+        Key("hours");
+        Numbers(report.hours);
+        Key("landings");
+        writer.Int(report.total.landings);
+        Key("levels");
+        Numbers(report.total.levels);
+        Key("night");
+        writer.StartObject();
+        Key("from");
+        String(ClockText(report.night.start));
+        Key("to");
+        String(ClockText(report.night.end));
+        writer.EndObject();
+        Key("night_entries");
+        writer.Int(report.total.nightEntries);
+        Key("nights");
+        writer.StartArray();
+    }
+    void End() {
+        writer.EndArray();
+        Key("period");
+        writer.StartObject();
+        Key("from");
+        Date(report.from);
+        Key("to");
+        Date(report.to);
+        writer.EndObject();
+        Key("undated");
+        writer.StartObject();
+        Key("count");
+        writer.Uint64(report.undatedCount);
+        Key("lines");
+        writer.StartArray();
+        for (const std::uint64_t line : report.undatedLines) writer.Uint64(line);
+        writer.EndArray();
+        writer.EndObject();
+        Key("unrecognised");
+        writer.StartObject();
+        Key("count");
+        writer.Uint64(report.unrecognisedCount);
+        Key("lines");
+        writer.StartArray();
+        for (const UnrecognisedLine& line : report.unrecognisedLines) {
+            writer.StartObject();
+            Key("line");
+            writer.Uint64(line.line);
+            Key("text");
+            String(line.text);
+            writer.EndObject();
+        }
+        writer.EndArray();
+        writer.EndObject();
+        writer.EndObject();
+    }
+
+    const Report& report;
+    const DiaryInfo& diary;
+    BlockStream stream;
+    rapidjson::Writer<BlockStream> writer;
+    enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
+    DayTable<DayCounts>::const_iterator day;
+    DayTable<NightCounts>::const_iterator night;
+};
+
+JsonWriter::JsonWriter(const Report& report, const DiaryInfo& diary)
+    : state_(std::make_unique<State>(report, diary)) {}
+
+JsonWriter::~JsonWriter() = default;
+
+bool JsonWriter::Next(std::string& block, std::size_t bytes) {
+    State& s = *state_;
+    s.stream.block = &block;
+    if (s.stage == State::Stage::Start) {
+        s.writer.StartObject();
+        s.Key("days");
+        s.writer.StartArray();
+        s.day = s.report.days.begin();
+        s.stage = State::Stage::Days;
+    }
+    for (; s.stage == State::Stage::Days && block.size() < bytes; ++s.day) {
+        if (s.day == s.report.days.end()) {
+            s.Middle();
+            s.night = s.report.nights.begin();
+            s.stage = State::Stage::Nights;
+            break;
+        }
+        s.Day(s.day->first, s.day->second);
+    }
+    for (; s.stage == State::Stage::Nights && block.size() < bytes; ++s.night) {
+        if (s.night == s.report.nights.end()) {
+            s.End();
+            s.stage = State::Stage::Done;
+            break;
+        }
+        s.Night(s.night->first, s.night->second);
+    }
+    return s.stage != State::Stage::Done;
+}
+
+std::string JsonText(const Report& report, const DiaryInfo& diary) {
+    std::string text;
+    JsonWriter writer(report, diary);
+    while (writer.Next(text, std::string::npos)) {
+    }
+    return text;
+}
+
+void WriteJson(platform::OutputFile& output, const Report& report, const DiaryInfo& diary) {
+    JsonWriter writer(report, diary);
+    WriteOutput(output, [&](std::string& block) {
+        constexpr std::size_t kBlock = 1 << 20;
+        return writer.Next(block, kBlock);
+    });
 }
 
 }  // namespace suelvan::report

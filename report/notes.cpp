@@ -13,20 +13,10 @@ constexpr std::uint64_t kShownBytes = 64 * 1024;
 
 }  // namespace
 
-std::unique_ptr<NoteFile> NoteFile::Open(const DiaryInfo& diary) {
-    try {
-        platform::File file = platform::File::Open(diary.path, platform::File::Access::Read);
-        if (file.State().identity != diary.identity) return nullptr;
-        return std::unique_ptr<NoteFile>(new NoteFile(std::move(file)));
-    } catch (const Failure&) {
-        return nullptr;
-    }
-}
-
 std::string NoteFile::Read(std::uint64_t offset, std::uint64_t bytes) const {
     std::string text(static_cast<std::size_t>(bytes), '\0');
     std::error_code ignored;
-    text.resize(file_.ReadAt(offset, text.data(), text.size(), ignored));
+    text.resize(file_->ReadAt(offset, text.data(), text.size(), ignored));
     return text;
 }
 
@@ -43,7 +33,7 @@ std::string_view NoteFile::Stream(const DiaryEntry& entry) {
         const std::uint64_t want = std::max(kWindow, entry.noteBytes);
         if (window_.size() < want) window_.resize(static_cast<std::size_t>(want));
         std::error_code ignored;
-        windowBytes_ = file_.ReadAt(windowAt_, window_.data(), static_cast<std::size_t>(want), ignored);
+        windowBytes_ = file_->ReadAt(windowAt_, window_.data(), static_cast<std::size_t>(want), ignored);
     }
     const std::size_t at = static_cast<std::size_t>(entry.noteOffset - windowAt_);
     const std::string_view bytes = std::string_view(window_.data(), static_cast<std::size_t>(windowBytes_))
@@ -56,7 +46,7 @@ std::string_view NoteFile::Stream(const DiaryEntry& entry) {
 
 bool NoteFile::StillAsRead(const DiaryInfo& diary) const {
     try {
-        const platform::FileState state = file_.State();
+        const platform::FileState state = file_->State();
         if (state.size < diary.bytes) return false;
         if (state.modified == diary.modified) return true;
         if (diary.sha256.empty()) return false;

@@ -14,8 +14,8 @@ namespace suelvan::report {
 
 class NoteFile {
    public:
-    // Nothing when the path no longer names the file that was read (replaced meanwhile).
-    static std::unique_ptr<NoteFile> Open(const DiaryInfo& diary);
+    // The notes of the file that was read, which stays open for them.
+    explicit NoteFile(std::shared_ptr<const platform::File> file) : file_(std::move(file)) {}
 
     // The entry's note, UTF-8: the one it holds, else its bytes decoded, the first 64 KiB.
     std::string Note(const DiaryEntry& entry) const;
@@ -28,12 +28,11 @@ class NoteFile {
     bool StillAsRead(const DiaryInfo& diary) const;
 
    private:
-    explicit NoteFile(platform::File file) : file_(std::move(file)) {}
     // Up to `bytes` at `offset`; fewer where the file ends sooner or cannot be read: the
     // window reads it again soon.
     std::string Read(std::uint64_t offset, std::uint64_t bytes) const;
 
-    platform::File file_;
+    std::shared_ptr<const platform::File> file_;
     std::string window_;  // its size stays: fresh memory costs more than reading again
     std::uint64_t windowAt_ = 0;
     std::uint64_t windowBytes_ = 0;

@@ -3,8 +3,6 @@
 #include <future>
 #include <optional>
 
-#include "platform/file.h"
-
 namespace suelvan::report {
 
 bool IsDiary(const std::filesystem::path& name, const std::filesystem::path& diary) {
@@ -13,17 +11,23 @@ bool IsDiary(const std::filesystem::path& name, const std::filesystem::path& dia
     return (name == "-" ? platform::IdentityOfStandardOutput() : platform::IdentityOf(name)) == d;
 }
 
-void WriteOutput(const std::filesystem::path& name, std::string_view bytes) {
+void WriteOutput(const std::filesystem::path& name, const std::optional<platform::FileIdentity>& diary,
+                 std::string_view bytes) {
     bool given = false;
-    WriteOutput(name, [&](std::string& block) {
+    WriteOutput(name, diary, [&](std::string& block) {
         if (!given) block.assign(bytes);
         given = true;
         return false;
     });
 }
 
-void WriteOutput(const std::filesystem::path& name, const std::function<bool(std::string& block)>& next) {
-    platform::OutputFile output(name);
+void WriteOutput(const std::filesystem::path& name, const std::optional<platform::FileIdentity>& diary,
+                 const std::function<bool(std::string& block)>& next) {
+    platform::OutputFile output(name, diary);
+    WriteOutput(output, next);
+}
+
+void WriteOutput(platform::OutputFile& output, const std::function<bool(std::string& block)>& next) {
     // Each block is written on a second thread while the next one is made.
     std::string blocks[2];
     std::future<void> pending;

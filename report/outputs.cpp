@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <future>
+#include <memory>
 
 #include "report/csv_output.h"
 #include "report/json.h"
@@ -16,10 +17,6 @@ bool Wants(const std::vector<Output>& outputs, std::string_view kind) {
     return std::any_of(outputs.begin(), outputs.end(), [&](const Output& o) { return o.kind == kind; });
 }
 
-void WriteBytes(const std::filesystem::path& file, const QByteArray& bytes) {
-    WriteOutput(file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
 }  // namespace
 
 ReadOptions ReadOptionsFor(const std::vector<Output>& outputs) {
@@ -30,18 +27,27 @@ ReadOptions ReadOptionsFor(const std::vector<Output>& outputs) {
 
 void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& read, const Person& person,
                   const QString& created) {
+    // Every output opened, and checked not to be the diary, before any is written.
+    std::vector<std::unique_ptr<platform::OutputFile>> files;
+    for (const Output& output : outputs)
+        files.push_back(std::make_unique<platform::OutputFile>(output.file, read.info.identity));
     std::vector<std::future<void>> written;
-    for (const Output& output : outputs) {
-        if (output.kind == "csv") {
-            written.push_back(std::async(std::launch::async, [&] { WriteCsv(output.file, read); }));
-        } else if (output.kind == "json") {
-            written.push_back(std::async(
-                std::launch::async, [&] { WriteBytes(output.file, JsonBytes(read.report, read.info)); }));
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        platform::OutputFile& file = *files[i];
+        if (outputs[i].kind == "csv") {
+            written.push_back(std::async(std::launch::async, [&] { WriteCsv(file, read); }));
+        } else if (outputs[i].kind == "json") {
+            written.push_back(
+                std::async(std::launch::async, [&] { WriteJson(file, read.report, read.info); }));
         } else {
             std::promise<void> done;
             written.push_back(done.get_future());
             try {
-                WriteBytes(output.file, PdfBytes(read.report, read.info, person, created));
+                const QByteArray pdf = PdfBytes(read.report, read.info, person, created);
+                WriteOutput(file, [&](std::string& block) {
+                    block.assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+                    return false;
+                });
                 done.set_value();
             } catch (...) {
                 done.set_exception(std::current_exception());

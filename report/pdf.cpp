@@ -1,15 +1,19 @@
 // The PDF for the authority: laid out twice, once to count the pages for "Seite x von y"
 // and once to paint them.
 #include <QBuffer>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextLayout>
 #include <algorithm>
+#include <mutex>
+#include <string>
 
 #include "core/calendar.h"
 #include "core/entry.h"
+#include "core/failure.h"
 #include "core/logfile.h"
 #include "platform/qt_text.h"
 #include "report/pdf.h"
@@ -320,6 +324,29 @@ class Layout {
     QFont heading_ = Face(12, true);
 };
 
+// The faces the report prints with come with the program: a desktop without them would
+// get a box for every glyph.
+void CarryFonts() {
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        for (const char* face :
+             {":/report-fonts/LiberationSans-Regular.ttf", ":/report-fonts/LiberationSans-Bold.ttf"})
+            QFontDatabase::addApplicationFont(QString::fromLatin1(face));
+    });
+}
+
+// A note runs on over as many pages as it needs, up to some 500: a longer one is not
+// printed in part, nor left out.
+void RequirePrintableNotes(const Report& report) {
+    constexpr std::size_t kMostNoteBytes = 1 << 20;
+    for (const DiaryEntry& entry : report.entries) {
+        if (entry.note.view().size() <= kMostNoteBytes) continue;
+        throw Failure("Die Notiz in Zeile " + std::to_string(entry.line) + " ist mit " +
+                      std::to_string(entry.note.view().size()) +
+                      " Bytes zu lang für das PDF (höchstens 1 MiB); die CSV enthält sie ganz.");
+    }
+}
+
 int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& report, const DiaryInfo& diary,
         const Person& person, const QString& created) {
     const std::string name =
@@ -342,6 +369,8 @@ int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& r
 
 void PaintReport(QPagedPaintDevice& device, const Report& report, const DiaryInfo& diary,
                  const Person& person, const QString& created) {
+    CarryFonts();
+    RequirePrintableNotes(report);
     const int total = Lay(device, nullptr, 0, report, diary, person, created);
     QPainter painter(&device);
     Lay(device, &painter, total, report, diary, person, created);

@@ -81,8 +81,11 @@ class Chunks {
 
 ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options) {
-    platform::File file = platform::File::Open(path, platform::File::Access::Read);
-    const platform::FileState state = file.State();
+    std::error_code ignored;
+    const fs::path absolute = fs::absolute(path, ignored).lexically_normal();
+    auto file =
+        std::make_shared<platform::File>(platform::File::Open(absolute, platform::File::Access::Read));
+    const platform::FileState state = file->State();
 
     ReportBuilder builder(period, night, options.entries);
     // Everything kept: room for the entries a file of this size may hold (a line is some
@@ -93,14 +96,13 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     DiaryReader reader(builder.Sink(), options.entries && options.notes);
     reader.LimitTo(period);
     reader.AcceptWeekdays(options.weekdays);
-    Chunks chunks(file, state.size, options.hashed);
+    Chunks chunks(*file, state.size, options.hashed);
     for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
     reader.Finish();
-    std::error_code ignored;
-    return {{fs::absolute(path, ignored).lexically_normal(), chunks.Got(), chunks.HexDigest(), state.identity,
-             state.modified},
+    return {{absolute, chunks.Got(), chunks.HexDigest(), state.identity, state.modified},
             builder.Finish(),
-            options.entries && options.notes};
+            options.entries && options.notes,
+            std::move(file)};
 }
 
 }  // namespace suelvan::report

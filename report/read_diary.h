@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,13 @@ struct ReadDiaryResult {
     DiaryInfo info;
     Report report;
     bool notesKept = false;  // the entries hold their notes
+    // The file read, kept open: notes are fetched from it, even when an editor has put
+    // another file in its place meanwhile.
+    std::shared_ptr<const platform::File> file;
 };
 
 // Up to the size the diary had when opened. Throws Failure for a missing, unreadable or
-// irregular file.
+// irregular file, naming its absolute path.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options);
 

@@ -153,6 +153,74 @@ print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss // 1024)' "$program
 check "a 200 MB line is read in bounded memory" yes "$([ "${peak:-999}" -lt 120 ] && echo yes || echo "no: ${peak} MB")"
 rm -f long.txt
 
+# An output never replaces the diary, also through /proc/self/fd of the diary as opened.
+refused=0
+for fd in 3 4 5 6 7; do
+    for outputs in "--csv /proc/self/fd/$fd" "--json /proc/self/fd/$fd --csv x.csv"; do
+        # shellcheck disable=SC2086
+        run $outputs diary.txt
+        if [ "$rc" -eq 1 ] && [[ "$err" == *"wäre das Tagebuch selbst"* ]]; then
+            refused=$((refused + 1))
+            check "refused through /proc/self/fd/$fd: nothing written" "no" "$([ -e x.csv ] && echo yes || echo no)"
+        fi
+        rm -f x.csv
+        check "diary intact after --csv /proc/self/fd/$fd" "$before_sum" "$(sha256sum diary.txt)"
+    done
+done
+check "the diary's own descriptor refused as an output" yes "$([ "$refused" -ge 2 ] && echo yes || echo no)"
+
+# Unrecognised lines keep every character, as a whole line is UTF-8 or Windows-1252; a
+# byte-order mark inside the file stays in its line; a date that does not exist counts
+# its entries on no day.
+printf 'Notiz von Hand \xe4\r\n\xa0\r\n\xa7d\r\nMontag, 1.1.2026 \xa0\r\nMontag, 30.11.2026\r\n8:00 a\r\n\xef\xbb\xbf10:05 ! b\r\nDienstag, 31.11.2026\r\n9:00 b\r\nMittwoch, 2.12.2026\r\n10:00 c\r\n' >odd.txt
+run --json - odd.txt
+check "odd lines: exit 0" 0 "$rc"
+check "odd lines: texts and counts" "['Notiz von Hand ä', '\xa0', '§d', 'Montag, 1.1.2026 \xa0', '\ufeff10:05 ! b', 'Dienstag, 31.11.2026'] [9] 2 ['2026-11-30', '2026-12-02']" \
+    "$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); print([l["text"] for l in r["unrecognised"]["lines"]], r["undated"]["lines"], r["entries"], [d["date"] for d in r["days"]])' "$work/out")"
+check "a run that skipped lines says so" "suelvan-bericht: 7 Zeilen nicht gezählt (Zeilen 1, 2, 3, 4, 7, …); --json listet sie auf" "$err"
+printf 'Montag, 30.11.2026\r\n8:00 a\r\n' >clean.txt
+run --json /dev/null clean.txt
+check "a run that counted every line is silent" "0 " "$rc $err"
+
+# Headers in the desktop's own weekday names, as the diary window writes them.
+printf 'Dydd Mercher, 9.12.2026\r\n8:00 a\r\n' >welsh.txt
+LC_ALL=cy_GB.UTF-8 run --json - welsh.txt
+check "Welsh header read back" "1 []" "$(python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); print(r["entries"], r["unrecognised"]["lines"])' "$work/out")"
+
+# Paths are the system's bytes, UTF-8 or not; an empty name is a bad argument; a missing
+# diary is named by its absolute path.
+mkdir "lat$(printf '\xfc')dir" && cp diary.txt "lat$(printf '\xfc')dir/d.txt"
+run --csv "out$(printf '\xe4').csv" "lat$(printf '\xfc')dir/d.txt"
+check "a folder that is no UTF-8: read, and an output named in its bytes" "0 yes" \
+    "$rc $([ -s "out$(printf '\xe4').csv" ] && echo yes || echo no)"
+rm -rf "lat$(printf '\xfc')dir" "out$(printf '\xe4').csv"
+run --json x.json ""
+check "empty diary name: exit 2" 2 "$rc"
+contains "empty diary name: usage" "Aufruf:" "$err"
+run --csv - fehlt.txt
+contains "missing diary given relative: named absolute" "Datei nicht gefunden: $work/fehlt.txt" "$err"
+run --help
+check "help without a word of Qt's English" "" "$(grep -E 'Displays|help on|Usage|Options:|Arguments:' <<<"$out")"
+
+# Causes in German; a display named but not there.
+run --csv /dev/full diary.txt
+contains "a full disk named in German" "kein Platz mehr auf dem Datenträger" "$err"
+DISPLAY=:99 run diary.txt
+check "a stale display: exit 1" 1 "$rc"
+contains "a stale display: German" "antwortet nicht" "$err"
+
+# The PDF carries its fonts; a note too long to print fails instead of vanishing.
+mkdir -p "$work/nofonts" && printf '<?xml version="1.0"?>\n<fontconfig><cachedir>%s/nofonts/cache</cachedir></fontconfig>\n' "$work" >"$work/nofonts/fonts.conf"
+FONTCONFIG_FILE="$work/nofonts/fonts.conf" run --pdf bare.pdf diary.txt
+check "PDF on a machine without fonts: exit 0" 0 "$rc"
+contains "PDF on a machine without fonts: real text" "Fluglärm-Tagebuch" "$(pdftotext -enc UTF-8 bare.pdf - 2>/dev/null)"
+contains "PDF on a machine without fonts: its own font embedded" "LiberationSans" "$(pdffonts bare.pdf 2>/dev/null)"
+python3 -c 'open("huge.txt","wb").write(b"Montag, 7.12.2026\r\n10:00 " + b"abcdefghi " * 120000 + b"\r\n")'
+run --pdf huge.pdf huge.txt
+check "a note too long for the PDF: exit 1, no PDF" "1 no" "$rc $([ -e huge.pdf ] && echo yes || echo no)"
+contains "a note too long for the PDF: says which" "Zeile 2" "$err"
+rm -f huge.txt bare.pdf
+
 check "diary bytes untouched" "$before_sum" "$(sha256sum diary.txt)"
 check "diary time untouched" "$before_time" "$(stat -c %Y diary.txt)"
 

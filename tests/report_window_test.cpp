@@ -273,17 +273,16 @@ TEST(MailtoUrl, IsPercentEncodedUtf8WithCrLf) {
     EXPECT_EQ(report::MailtoUrl("x+y@b.de", "#1", ""), "mailto:x%2By@b.de?subject=%231");
 }
 
-TEST(NoteFile, FetchesNotesOnlyFromTheFileThatWasRead) {
+TEST(NoteFile, FetchesNotesFromTheFileThatWasRead) {
     TempDir dir;
     const std::filesystem::path diary = dir.path() / "d.txt";
     WriteBytes(diary, kDiary);
     const report::ReadDiaryResult read = report::ReadDiary(diary, {}, NightRule{}, {true, false, true});
-    const auto notes = report::NoteFile::Open(read.info);
-    ASSERT_NE(notes, nullptr);
+    const auto notes = std::make_unique<report::NoteFile>(read.file);
     QStringList seen;
     for (const DiaryEntry& e : read.report.entries) seen << QString::fromStdString(notes->Note(e));
     EXPECT_EQ(seen.join(QLatin1Char(',')), "Nov,a,b,c,d,e,spät,f");
-    auto stream = report::NoteFile::Open(read.info);
+    auto stream = std::make_unique<report::NoteFile>(read.file);
     QStringList streamed;
     for (const DiaryEntry& e : read.report.entries)
         streamed << QString::fromStdString(std::string(stream->Stream(e)));
@@ -300,11 +299,11 @@ TEST(NoteFile, FetchesNotesOnlyFromTheFileThatWasRead) {
     std::filesystem::resize_file(diary, 10);
     EXPECT_FALSE(stream->StillAsRead(read.info));
     WriteBytes(diary, kDiary);
-    // Replaced by an editor: its notes are not taken for the old file's.
+    // Replaced by an editor: the notes still come from the file that was read.
+    const report::ReadDiaryResult again = report::ReadDiary(diary, {}, NightRule{}, {true, false, true});
     WriteBytes(dir.path() / "new.txt", "Mittwoch, 9.12.2026\r\n1:00 anders\r\n");
     std::filesystem::rename(dir.path() / "new.txt", diary);
-    EXPECT_EQ(report::NoteFile::Open(read.info), nullptr);
-    EXPECT_EQ(notes->Note(read.report.entries[1]), "a");  // the one still open reads the old file
+    EXPECT_EQ(report::NoteFile(again.file).Note(again.report.entries[1]), "a");
 }
 
 TEST(ReportSettingsFile, RoundTripsAndTellsWhenItCannotBeWritten) {

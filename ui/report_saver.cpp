@@ -60,7 +60,7 @@ void ReportSaver::SavePdf(const Request& request) {
            QStringLiteral("PDF gespeichert: %1"), {true, true, true},
            [&](const std::filesystem::path& path, const report::ReadDiaryResult& read) {
                const QByteArray pdf = report::PdfBytes(read.report, read.info, request.person, Created());
-               report::WriteOutput(path,
+               report::WriteOutput(path, read.info.identity,
                                    std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
            });
 }
@@ -72,8 +72,12 @@ void ReportSaver::Print(const Request& request) {
     if (dialog.exec() != QDialog::Accepted) return;
     const std::optional<report::ReadDiaryResult> read = ReadAgain(request, {true, true, true});
     if (!read) return;
-    report::PaintReport(printer, read->report, read->info, request.person, Created());
-    emit said(QStringLiteral("An den Drucker geschickt."));
+    try {
+        report::PaintReport(printer, read->report, read->info, request.person, Created());
+        emit said(QStringLiteral("An den Drucker geschickt."));
+    } catch (const std::exception& failure) {
+        services_.ShowMessage(window_, QString::fromUtf8(failure.what()));
+    }
 }
 
 void ReportSaver::SaveCsv(const Request& request) {

@@ -280,7 +280,7 @@ void ReportWindow::Show(DiaryLoad load, const Period& period) {
     }
     error_.clear();
     lblMeldung->hide();
-    notes_ = report::NoteFile::Open(load.read->info);
+    notes_ = std::make_shared<report::NoteFile>(load.read->file);
     ShowReport(std::make_shared<Report>(std::move(load.read->report)));
 }
 
