@@ -1,105 +1,217 @@
-// Counts by day (or by night), in day order. A diary mostly comes day after day: those go
-// to the end of a deque, which grows in small blocks and never moves what it holds. Days
-// that come back out of order go to a map beside it, so a million days cost some 32 MB
-// and only the disorder costs more.
+// Counts by day (or by night), in day order, in little memory: a million days of a 1 GB
+// diary take some 15 MB. A diary mostly comes day after day. The last few days are held
+// as they are, for the counting to add to; older ones are sealed into a byte log, a few
+// bytes a day. A sealed day that is counted again (its section comes back out of order)
+// is counted beside it and merged as it is read: only the disorder costs more.
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace suelvan {
 
+// Unsigned numbers seven bits a byte; what is packed is read back the same way.
+inline void PackNumber(std::string& out, std::uint64_t n) {
+    while (n >= 0x80) {
+        out += static_cast<char>((n & 0x7F) | 0x80);
+        n >>= 7;
+    }
+    out += static_cast<char>(n);
+}
+
+inline std::uint64_t UnpackNumber(const char*& at) {
+    std::uint64_t n = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*at++);
+        n |= std::uint64_t{byte & 0x7Fu} << shift;
+        if (byte < 0x80) return n;
+    }
+}
+
+// T provides Pack(std::string&, const T&) and Unpack(const char*&, T&) found beside it.
 template <typename T>
 class DayTable {
    public:
     using Item = std::pair<int, T>;
+    // Adds the counts of one part of a day to those of another.
+    using Merge = std::function<void(T& into, const T& more)>;
 
-    // The counts of `day`, made empty when new; stays where it is while others are added.
+    explicit DayTable(Merge merge = {}) : merge_(std::move(merge)) {}
+
+    // The counts of `day` to add to, made empty when new; stays where it is until a day
+    // several days later is asked for.
     T& operator[](int day) {
-        if (ordered_.empty() || day > ordered_.back().first) return ordered_.emplace_back(day, T{}).second;
-        if (day == ordered_.back().first) return ordered_.back().second;
-        if (Item* item = FindOrdered(day)) return item->second;
+        if (recent_.empty() || day > recent_.back().first) {
+            recent_.emplace_back(day, T{});
+            while (recent_.size() > kRecent) Seal();
+            return recent_.back().second;
+        }
+        if (day == recent_.back().first) return recent_.back().second;
+        if (sealedCount_ == 0 || day > lastSealed_) {
+            const auto at = std::lower_bound(recent_.begin(), recent_.end(), day,
+                                             [](const Item& item, int d) { return item.first < d; });
+            if (at != recent_.end() && at->first == day) return at->second;
+            return recent_.insert(at, Item(day, T{}))->second;
+        }
         return late_.try_emplace(day, day, T{}).first->second.second;
     }
 
     const T& at(int day) const {
-        const auto found = find(day);
-        if (found == end()) throw std::out_of_range("DayTable::at");
-        return found->second;
+        for (const Item& item : *this) {
+            if (item.first == day) {
+                found_ = item;
+                return found_.second;
+            }
+        }
+        throw std::out_of_range("DayTable::at");
     }
 
-    std::size_t size() const { return ordered_.size() + late_.size(); }
-    bool empty() const { return size() == 0; }
+    std::size_t size() const { return static_cast<std::size_t>(std::distance(begin(), end())); }
+    bool empty() const { return recent_.empty() && late_.empty() && sealedCount_ == 0; }
 
-    // Both parts merged by day.
+    // The sealed, the recent and the late days merged by day.
     class const_iterator {
        public:
-        using iterator_category = std::forward_iterator_tag;
+        using iterator_category = std::input_iterator_tag;
         using value_type = Item;
         using difference_type = std::ptrdiff_t;
         using pointer = const Item*;
         using reference = const Item&;
 
         const_iterator() = default;
-        reference operator*() const { return FromOrdered() ? *ordered_ : late_->second; }
-        pointer operator->() const { return &**this; }
+        reference operator*() const { return current_; }
+        pointer operator->() const { return &current_; }
         const_iterator& operator++() {
-            if (FromOrdered()) {
-                ++ordered_;
-            } else {
-                ++late_;
-            }
+            Load();
             return *this;
         }
-        const_iterator operator++(int) {
-            const_iterator was = *this;
-            ++*this;
-            return was;
-        }
         friend bool operator==(const const_iterator& a, const const_iterator& b) {
-            return a.ordered_ == b.ordered_ && a.late_ == b.late_;
+            return a.done_ == b.done_;
         }
 
        private:
         friend class DayTable;
-        using Ordered = typename std::deque<Item>::const_iterator;
-        using Late = typename std::map<int, Item>::const_iterator;
-        const_iterator(Ordered ordered, Ordered orderedEnd, Late late, Late lateEnd)
-            : ordered_(ordered), orderedEnd_(orderedEnd), late_(late), lateEnd_(lateEnd) {}
-        bool FromOrdered() const {
-            return late_ == lateEnd_ || (ordered_ != orderedEnd_ && ordered_->first < late_->first);
+        explicit const_iterator(const DayTable* table)
+            : table_(table),
+              sealedLeft_(table->sealedCount_),
+              recent_(table->recent_.begin()),
+              late_(table->late_.begin()) {
+            Load();
         }
-        Ordered ordered_{};
-        Ordered orderedEnd_{};
-        Late late_{};
-        Late lateEnd_{};
+        // The next day of any part, and the same day of the others merged into it.
+        void Load() {
+            const int none = INT32_MAX;
+            if (sealedLeft_ > 0 && !haveSealed_) {
+                if (!sealed_ || sealed_ == chunkEnd_) {
+                    const std::string& chunk = table_->sealed_[chunk_++];
+                    sealed_ = chunk.data();
+                    chunkEnd_ = chunk.data() + chunk.size();
+                }
+                sealedDay_ += static_cast<int>(UnpackNumber(sealed_)) + (first_ ? table_->firstSealed_ : 0);
+                first_ = false;
+                sealedItem_.first = sealedDay_;
+                Unpack(sealed_, sealedItem_.second);
+                haveSealed_ = true;
+                --sealedLeft_;
+            }
+            const int a = haveSealed_ ? sealedDay_ : none;
+            const int b = recent_ != table_->recent_.end() ? recent_->first : none;
+            const int c = late_ != table_->late_.end() ? late_->first : none;
+            const int day = std::min({a, b, c});
+            if (day == none) {
+                done_ = true;
+                return;
+            }
+            bool have = false;
+            const auto take = [&](const Item& item) {
+                if (!have) {
+                    current_ = item;
+                    have = true;
+                } else {
+                    table_->merge_(current_.second, item.second);
+                }
+            };
+            if (a == day) {
+                take(sealedItem_);
+                haveSealed_ = false;
+            }
+            if (b == day) take(*recent_++);
+            if (c == day) take((late_++)->second);
+        }
+
+        const DayTable* table_ = nullptr;
+        std::size_t chunk_ = 0;
+        const char* sealed_ = nullptr;
+        const char* chunkEnd_ = nullptr;
+        std::size_t sealedLeft_ = 0;
+        int sealedDay_ = 0;
+        bool first_ = true;
+        bool haveSealed_ = false;
+        Item sealedItem_{};
+        typename std::deque<Item>::const_iterator recent_{};
+        typename std::map<int, Item>::const_iterator late_{};
+        Item current_{};
+        bool done_ = false;
     };
 
-    const_iterator begin() const { return {ordered_.begin(), ordered_.end(), late_.begin(), late_.end()}; }
-    const_iterator end() const { return {ordered_.end(), ordered_.end(), late_.end(), late_.end()}; }
+    const_iterator begin() const { return const_iterator(this); }
+    const_iterator end() const {
+        const_iterator end;
+        end.done_ = true;
+        return end;
+    }
 
     const_iterator find(int day) const {
-        const auto ordered = std::lower_bound(ordered_.begin(), ordered_.end(), day,
-                                              [](const Item& item, int d) { return item.first < d; });
-        const auto late = late_.lower_bound(day);
-        const const_iterator at(ordered, ordered_.end(), late, late_.end());
-        return at != end() && at->first == day ? at : end();
+        for (auto it = begin(); it != end(); ++it) {
+            if (it->first == day) return it;
+            if (it->first > day) break;
+        }
+        return end();
     }
 
    private:
-    Item* FindOrdered(int day) {
-        const auto at = std::lower_bound(ordered_.begin(), ordered_.end(), day,
-                                         [](const Item& item, int d) { return item.first < d; });
-        return at != ordered_.end() && at->first == day ? &*at : nullptr;
+    static constexpr std::size_t kRecent = 4;
+
+    // In chunks that never move once made, an item never split between two.
+    void Seal() {
+        constexpr std::size_t kChunk = 1 << 20;
+        if (sealed_.empty() || sealed_.back().size() > kChunk - 128) {
+            sealed_.emplace_back();
+            sealed_.back().reserve(kChunk);
+        }
+        std::string& chunk = sealed_.back();
+        const Item& oldest = recent_.front();
+        if (sealedCount_ == 0) {
+            firstSealed_ = oldest.first;
+            PackNumber(chunk, 0);
+        } else {
+            PackNumber(chunk, static_cast<std::uint64_t>(oldest.first - lastSealed_));
+        }
+        Pack(chunk, oldest.second);
+        lastSealed_ = oldest.first;
+        ++sealedCount_;
+        recent_.pop_front();
     }
 
-    std::deque<Item> ordered_;
+    Merge merge_;
+    std::vector<std::string> sealed_;
+    std::size_t sealedCount_ = 0;
+    int firstSealed_ = 0;
+    int lastSealed_ = 0;
+    std::deque<Item> recent_;
     std::map<int, Item> late_;  // each under its own day
+    mutable Item found_{};
 };
 
 }  // namespace suelvan

@@ -4,9 +4,47 @@
 
 namespace suelvan {
 
+void Pack(std::string& out, const DayCounts& counts) {
+    for (const int n : {counts.entries, counts.nightEntries, counts.landings, counts.levels[0],
+                        counts.levels[1], counts.levels[2], counts.levels[3]})
+        PackNumber(out, static_cast<std::uint64_t>(n));
+}
+
+void Unpack(const char*& in, DayCounts& counts) {
+    for (int* n : {&counts.entries, &counts.nightEntries, &counts.landings, &counts.levels[0],
+                   &counts.levels[1], &counts.levels[2], &counts.levels[3]})
+        *n = static_cast<int>(UnpackNumber(in));
+}
+
+void Pack(std::string& out, const NightCounts& counts) {
+    for (const int n : {counts.entries, counts.first, counts.last})
+        PackNumber(out, static_cast<std::uint64_t>(n));
+}
+
+void Unpack(const char*& in, NightCounts& counts) {
+    for (int* n : {&counts.entries, &counts.first, &counts.last}) *n = static_cast<int>(UnpackNumber(in));
+}
+
+namespace {
+
+void AddDay(DayCounts& into, const DayCounts& more) {
+    into.entries += more.entries;
+    into.nightEntries += more.nightEntries;
+    into.landings += more.landings;
+    for (std::size_t level = 0; level < 4; ++level) into.levels[level] += more.levels[level];
+}
+
+}  // namespace
+
 ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
     : period_(period), keepEntries_(keepEntries) {
     report_.night = night;
+    report_.days = DayTable<DayCounts>(AddDay);
+    report_.nights = DayTable<NightCounts>([night](NightCounts& into, const NightCounts& more) {
+        if (night.SinceStart(more.first) < night.SinceStart(into.first)) into.first = more.first;
+        if (night.SinceStart(more.last) > night.SinceStart(into.last)) into.last = more.last;
+        into.entries += more.entries;
+    });
 }
 
 void ReportBuilder::Reserve(std::size_t entries) {

@@ -30,6 +30,12 @@ struct NightCounts {
     int last = 0;
 };
 
+// A few bytes a day in a DayTable's log.
+void Pack(std::string& out, const DayCounts& counts);
+void Unpack(const char*& in, DayCounts& counts);
+void Pack(std::string& out, const NightCounts& counts);
+void Unpack(const char*& in, NightCounts& counts);
+
 struct UnrecognisedLine {
     std::uint64_t line;
     std::string text;

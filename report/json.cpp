@@ -1,6 +1,9 @@
 #include "report/json.h"
 
+#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
+
+#include <cstring>
 
 #include "core/calendar.h"
 #include "core/encoding.h"
@@ -10,31 +13,22 @@
 namespace suelvan::report {
 namespace {
 
-// Appends what the writer makes to the block at hand. Hex digits of \u escapes come in
-// lower case, as the report has always written them.
-class BlockStream {
-   public:
-    using Ch = char;
-    std::string* block = nullptr;
-
-    void Put(char c) {
-        if (hex_ > 0) {
-            --hex_;
-            if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
-        } else if (escape_) {
-            escape_ = false;
-            if (c == 'u') hex_ = 4;
-        } else if (c == '\\') {
-            escape_ = true;
+// Hex digits of \u escapes in lower case, as the report has always written them. Only a
+// control character in a text is escaped so; a backslash is rare, so the block is looked
+// at only where one stands.
+void LowerHexEscapes(char* text, std::size_t size) {
+    for (char* at = static_cast<char*>(std::memchr(text, '\\', size)); at != nullptr;) {
+        const std::size_t left = size - static_cast<std::size_t>(at - text);
+        if (left < 2) break;
+        if (at[1] == 'u') {
+            for (std::size_t i = 2; i < 6 && i < left; ++i) {
+                if (at[i] >= 'A' && at[i] <= 'F') at[i] = static_cast<char>(at[i] - 'A' + 'a');
+            }
         }
-        block->push_back(c);
+        at += 2;  // past the escaped character: "\\u" is a backslash, then a u
+        at = left > 2 ? static_cast<char*>(std::memchr(at, '\\', left - 2)) : nullptr;
     }
-    void Flush() {}
-
-   private:
-    bool escape_ = false;
-    int hex_ = 0;
-};
+}
 
 // Text as valid UTF-8: a path's bytes that are no UTF-8 become U+FFFD.
 std::string ValidUtf8(std::string_view text) {
@@ -60,7 +54,7 @@ std::string ValidUtf8(std::string_view text) {
 }  // namespace
 
 struct JsonWriter::State {
-    State(const Report& r, const DiaryInfo& d) : report(r), diary(d), writer(stream) {}
+    State(const Report& r, const DiaryInfo& d) : report(r), diary(d), writer(buffer) {}
 
     void String(std::string_view text) {
         writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
@@ -176,8 +170,8 @@ struct JsonWriter::State {
 
     const Report& report;
     const DiaryInfo& diary;
-    BlockStream stream;
-    rapidjson::Writer<BlockStream> writer;
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer;
     enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
     DayTable<DayCounts>::const_iterator day;
     DayTable<NightCounts>::const_iterator night;
@@ -190,7 +184,9 @@ JsonWriter::~JsonWriter() = default;
 
 bool JsonWriter::Next(std::string& block, std::size_t bytes) {
     State& s = *state_;
-    s.stream.block = &block;
+    // What the writer makes goes to its buffer, handed on to the block at the end.
+    const std::size_t given = block.size();
+    const auto size = [&] { return given + s.buffer.GetSize(); };
     if (s.stage == State::Stage::Start) {
         s.writer.StartObject();
         s.Key("days");
@@ -198,7 +194,7 @@ bool JsonWriter::Next(std::string& block, std::size_t bytes) {
         s.day = s.report.days.begin();
         s.stage = State::Stage::Days;
     }
-    for (; s.stage == State::Stage::Days && block.size() < bytes; ++s.day) {
+    for (; s.stage == State::Stage::Days && size() < bytes; ++s.day) {
         if (s.day == s.report.days.end()) {
             s.Middle();
             s.night = s.report.nights.begin();
@@ -207,7 +203,7 @@ bool JsonWriter::Next(std::string& block, std::size_t bytes) {
         }
         s.Day(s.day->first, s.day->second);
     }
-    for (; s.stage == State::Stage::Nights && block.size() < bytes; ++s.night) {
+    for (; s.stage == State::Stage::Nights && size() < bytes; ++s.night) {
         if (s.night == s.report.nights.end()) {
             s.End();
             s.stage = State::Stage::Done;
@@ -215,6 +211,10 @@ bool JsonWriter::Next(std::string& block, std::size_t bytes) {
         }
         s.Night(s.night->first, s.night->second);
     }
+    char* made = const_cast<char*>(s.buffer.GetString());
+    LowerHexEscapes(made, s.buffer.GetSize());
+    block.append(made, s.buffer.GetSize());
+    s.buffer.Clear();
     return s.stage != State::Stage::Done;
 }
 
