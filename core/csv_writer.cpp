@@ -77,39 +77,13 @@ bool LooksLikeFormula(std::string_view note) {
                        [&](std::string_view sign) { return first.starts_with(sign); });
 }
 
-// Dates as CSV text, remembered: rows come day by day, and most nights hold several.
-class CsvDates {
-   public:
-    std::string_view DateAndWeekday(int day) {
-        if (day != day_ || text_.empty()) {
-            day_ = day;
-            text_.clear();
-            AppendIsoDate(text_, day);
-            text_.append(";").append(GermanWeekday(day)).append(";");
-        }
-        return text_;
-    }
-    std::string_view Night(int night) {
-        if (night != night_ || nightText_.empty()) {
-            night_ = night;
-            nightText_ = IsoDate(night);
-        }
-        return nightText_;
-    }
+}  // namespace
 
-   private:
-    int day_ = 0;
-    std::string text_;
-    int night_ = 0;
-    std::string nightText_;
-};
-
-void AppendCsvRow(std::string& row, const DiaryEntry& e, std::string_view note, const NightRule& night,
-                  CsvDates& dates) {
-    row.append(dates.DateAndWeekday(e.day));
+void CsvRows::Append(std::string& row, const DiaryEntry& e, std::string_view note) {
+    row.append(DateAndWeekday(e.day));
     row.append(ClockText(e.minute));
     row += ';';
-    if (night.Contains(e.minute)) row.append(dates.Night(night.NightOf(e.day, e.minute)));
+    if (night_.Contains(e.minute)) row.append(Night(night_.NightOf(e.day, e.minute)));
     row += ';';
     row += static_cast<char>('0' + e.level);
     row += ';';
@@ -128,21 +102,32 @@ void AppendCsvRow(std::string& row, const DiaryEntry& e, std::string_view note, 
     row.append("\r\n");
 }
 
-}  // namespace
+std::string_view CsvRows::DateAndWeekday(int day) {
+    if (day != day_ || dayText_.empty()) {
+        day_ = day;
+        dayText_.clear();
+        AppendIsoDate(dayText_, day);
+        dayText_.append(";").append(GermanWeekday(day)).append(";");
+    }
+    return dayText_;
+}
+
+std::string_view CsvRows::Night(int night) {
+    if (night != nightOf_ || nightText_.empty()) {
+        nightOf_ = night;
+        nightText_ = IsoDate(night);
+    }
+    return nightText_;
+}
 
 std::string CsvRow(const DiaryEntry& e, const NightRule& night) {
     std::string row;
-    CsvDates dates;
-    AppendCsvRow(row, e, e.note, night, dates);
+    CsvRows(night).Append(row, e, e.note);
     return row;
 }
 
-struct CsvWriter::Dates : CsvDates {};
-
 CsvWriter::CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night, NoteOf noteOf)
-    : entries_(entries), night_(night), noteOf_(std::move(noteOf)), dates_(std::make_unique<Dates>()) {}
-
-CsvWriter::~CsvWriter() = default;
+    : entries_(entries), rows_(night), noteOf_(std::move(noteOf)) {}
 
 bool CsvWriter::Next(std::string& block, std::size_t bytes) {
     if (!headerDone_) {
@@ -151,7 +136,7 @@ bool CsvWriter::Next(std::string& block, std::size_t bytes) {
     }
     while (next_ < entries_.size() && block.size() < bytes) {
         const DiaryEntry& e = entries_[next_++];
-        AppendCsvRow(block, e, noteOf_ ? noteOf_(e) : std::string_view(e.note), night_, *dates_);
+        rows_.Append(block, e, noteOf_ ? noteOf_(e) : std::string_view(e.note));
     }
     return next_ < entries_.size();
 }

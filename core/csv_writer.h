@@ -16,22 +16,37 @@ namespace suelvan {
 std::string CsvHeader();
 std::string CsvRow(const DiaryEntry& entry, const NightRule& night);
 
+// Rows one at a time; dates as text are remembered, since rows come day by day.
+class CsvRows {
+   public:
+    explicit CsvRows(const NightRule& night) : night_(night) {}
+    void Append(std::string& out, const DiaryEntry& entry, std::string_view note);
+
+   private:
+    std::string_view DateAndWeekday(int day);
+    std::string_view Night(int night);
+
+    NightRule night_;
+    int day_ = 0;
+    std::string dayText_;
+    int nightOf_ = 0;
+    std::string nightText_;
+};
+
+// The rows of entries held, in the order given.
 class CsvWriter {
    public:
     // The note of an entry read without notes, UTF-8; valid until it is asked again.
     using NoteOf = std::function<std::string_view(const DiaryEntry&)>;
     CsvWriter(const std::vector<DiaryEntry>& entries, const NightRule& night, NoteOf noteOf = {});
-    ~CsvWriter();
     // Appends the header, then rows in the order given, to `block` until it holds `bytes`;
     // false once every row is out.
     bool Next(std::string& block, std::size_t bytes);
 
    private:
-    struct Dates;
     const std::vector<DiaryEntry>& entries_;
-    NightRule night_;
+    CsvRows rows_;
     NoteOf noteOf_;
-    std::unique_ptr<Dates> dates_;
     std::size_t next_ = 0;
     bool headerDone_ = false;
 };

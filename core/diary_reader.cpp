@@ -171,6 +171,7 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
         return;
     } else if (const auto header = ParseHeaderLine(bytes, weekdays_)) {
         EndSection();
+        if (sink_.section) sink_.section(header->day);
         sectionDay_ = header->day;
         skipping_ = header->day && closed_ && (*header->day < *notesFrom_ || *header->day > *notesTo_ + 1);
         if (header->day) return;

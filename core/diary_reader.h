@@ -27,6 +27,9 @@ struct DiarySink {
     std::function<void(std::uint64_t line)> undated;
     // The line's first 200 code points, UTF-8.
     std::function<void(std::uint64_t line, std::string text)> unrecognised;
+    // A header begins a section, under its day or none (a date that does not exist); every
+    // entry of the sections before has been handed on.
+    std::function<void(std::optional<int> day)> section;
 };
 
 // Splits bytes fed in pieces into lines (CR LF, LF, CR), recognises day headers and

@@ -52,8 +52,10 @@ void ReportBuilder::Reserve(std::size_t entries) {
 }
 
 DiarySink ReportBuilder::Sink() {
-    return {[this](DiaryEntry&& e) { Add(std::move(e)); }, [this](std::uint64_t line) { AddUndated(line); },
-            [this](std::uint64_t line, std::string text) { AddUnrecognised(line, std::move(text)); }};
+    return {[this](DiaryEntry&& e) { Add(std::move(e)); },
+            [this](std::uint64_t line) { AddUndated(line); },
+            [this](std::uint64_t line, std::string text) { AddUnrecognised(line, std::move(text)); },
+            {}};
 }
 
 void ReportBuilder::Add(DiaryEntry&& e) {
@@ -67,9 +69,8 @@ void ReportBuilder::Add(const DiaryEntry& e) {
 bool ReportBuilder::Count(const DiaryEntry& e) {
     firstDay_ = std::min(firstDay_.value_or(e.day), e.day);
     lastDay_ = std::max(lastDay_.value_or(e.day), e.day);
-    if ((period_.from && e.day < *period_.from) || (period_.to && e.day > *period_.to)) return false;
+    if (!InPeriod(e, period_, report_.night)) return false;
     const bool atNight = report_.night.Contains(e.minute);
-    if (period_.night && (!atNight || report_.night.NightOf(e.day, e.minute) != *period_.night)) return false;
     // Entries come day by day: the map is searched once per day, not per entry.
     if (!dayCounts_ || dayCountsOf_ != e.day) {
         dayCounts_ = &report_.days[e.day];
@@ -130,6 +131,11 @@ Report ReportBuilder::Finish() {
     if (!std::is_sorted(report_.entries.begin(), report_.entries.end(), before))
         std::sort(report_.entries.begin(), report_.entries.end(), before);
     return std::move(report_);
+}
+
+bool InPeriod(const DiaryEntry& e, const Period& period, const NightRule& night) {
+    if ((period.from && e.day < *period.from) || (period.to && e.day > *period.to)) return false;
+    return !period.night || (night.Contains(e.minute) && night.NightOf(e.day, e.minute) == *period.night);
 }
 
 Report Recount(Report&& held, const Period& period, const NightRule& night) {

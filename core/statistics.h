@@ -84,6 +84,9 @@ class ReportBuilder {
     int nightCountsOf_ = 0;
 };
 
+// Whether an entry is of the period: its dates, or its one night under the rule.
+bool InPeriod(const DiaryEntry& entry, const Period& period, const NightRule& night);
+
 // The report's entries counted again under another night rule over the same dates. The
 // entries and the lines not counted move over as they are: their order is the rule's no
 // more than their dates are.

@@ -20,9 +20,10 @@ bool Wants(const std::vector<Output>& outputs, std::string_view kind) {
 }  // namespace
 
 ReadOptions ReadOptionsFor(const std::vector<Output>& outputs) {
-    // Without a PDF, notes are not held: the CSV takes each from the file as it writes its
-    // row, half a million strings fewer.
-    return {Wants(outputs, "csv") || Wants(outputs, "pdf"), Wants(outputs, "pdf"), true};
+    // Without a PDF, no entry is held at all: the CSV reads the diary a second time and
+    // writes each day's rows as it goes, in little memory whatever the size.
+    const bool pdf = Wants(outputs, "pdf");
+    return {pdf, pdf, true, {}, Wants(outputs, "csv") && !pdf};
 }
 
 void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& read, const Person& person,

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/diary_reader.h"
+#include "core/entry_order.h"
 #include "platform/sha256.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +94,11 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     // over and over as the vector grows.
     if (!period.from && !period.to && !period.night)
         builder.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(state.size / 20, 1u << 22)));
-    DiaryReader reader(builder.Sink(), options.entries && options.notes);
+    DiarySink sink = builder.Sink();
+    std::vector<int> sections;
+    if (options.sections)
+        sink.section = [&](std::optional<int> day) { sections.push_back(day.value_or(EntryOrder::kNoDay)); };
+    DiaryReader reader(std::move(sink), options.entries && options.notes);
     reader.LimitTo(period);
     reader.AcceptWeekdays(options.weekdays);
     Chunks chunks(*file, state.size, options.hashed);
@@ -102,7 +107,11 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
     return {{absolute, chunks.Got(), chunks.HexDigest(), state.identity, state.modified},
             builder.Finish(),
             options.entries && options.notes,
-            std::move(file)};
+            options.entries,
+            std::move(file),
+            std::move(sections),
+            period,
+            options.weekdays};
 }
 
 }  // namespace suelvan::report

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,15 +28,22 @@ struct ReadOptions {
     bool hashed = true;
     // Weekday names of headers beside one-word ones, as the diary window writes them.
     std::vector<std::string> weekdays = {};
+    // Note the day of every section, for a CSV written while the diary is read again.
+    bool sections = false;
 };
 
 struct ReadDiaryResult {
     DiaryInfo info;
     Report report;
-    bool notesKept = false;  // the entries hold their notes
+    bool notesKept = false;    // the entries hold their notes
+    bool entriesKept = false;  // the report holds the period's entries
     // The file read, kept open: notes are fetched from it, even when an editor has put
     // another file in its place meanwhile.
     std::shared_ptr<const platform::File> file;
+    std::vector<int> sectionDays;  // when asked for; EntryOrder::kNoDay for a date that does not exist
+    // What it was read for, to read it so again.
+    Period period;
+    std::vector<std::string> weekdays;
 };
 
 // Up to the size the diary had when opened. Throws Failure for a missing, unreadable or

@@ -1,6 +1,7 @@
 #include "core/csv_writer.h"
 #include "core/diary_reader.h"
 #include "core/encoding.h"
+#include "core/entry_order.h"
 #include "core/line_grammar.h"
 #include "core/statistics.h"
 
@@ -143,7 +144,8 @@ Seen Read(const std::string& bytes, std::size_t piece = 0, std::vector<std::stri
     DiaryReader reader(
         {[&](const DiaryEntry& e) { seen.entries.push_back(e); },
          [&](std::uint64_t line) { seen.undated.push_back(line); },
-         [&](std::uint64_t line, std::string text) { seen.unrecognised.emplace_back(line, text); }},
+         [&](std::uint64_t line, std::string text) { seen.unrecognised.emplace_back(line, text); },
+         {}},
         true);
     reader.AcceptWeekdays(std::move(weekdays));
     if (piece == 0) piece = bytes.size() + 1;
@@ -409,7 +411,8 @@ TEST(DiaryReader, HandsOnOnlyTheDaysAsked) {
         std::vector<std::uint64_t> unrecognised;
         DiaryReader reader({[&](DiaryEntry&& e) { seen += e.note.empty() ? "." : e.note.view(); },
                             {},
-                            [&](std::uint64_t line, std::string) { unrecognised.push_back(line); }},
+                            [&](std::uint64_t line, std::string) { unrecognised.push_back(line); },
+                            {}},
                            true);
         reader.LimitTo(period);
         reader.Feed(kTwoNights + "Freitag, 11.12.2026\r\n7:00 g\r\n7:0 h\r\n");
@@ -529,6 +532,82 @@ INSTANTIATE_TEST_SUITE_P(
                 "2026-12-07;Montag;14:00;;0;störend;nein;a=1 \xEF\xBC\x9D;3\r\n"},
         CsvCase{{Day(999, 12, 31), 0, 0, false, Note(""), 1},
                 "0999-12-31;Dienstag;00:00;0999-12-30;0;störend;nein;;1\r\n"}));
+
+// Read a second time, the entries come out in the report's order while only the days
+// that may still change are held.
+class SecondReading : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SecondReading, HandsOnTheReportsOrder) {
+    const std::string bytes = GetParam();
+    ReportBuilder builder({}, NightRule{}, true);
+    DiarySink sink = builder.Sink();
+    std::vector<int> sections;
+    sink.section = [&](std::optional<int> day) { sections.push_back(day.value_or(EntryOrder::kNoDay)); };
+    DiaryReader first(std::move(sink), true);
+    first.Feed(bytes);
+    first.Finish();
+    const Report report = builder.Finish();
+
+    std::string order;
+    std::size_t mostHeld = 0;
+    std::size_t held = 0;
+    EntryOrder ordered(sections, [&](DiaryEntry&& e) {
+        order += std::to_string(e.line) + " ";
+        --held;
+    });
+    DiaryReader second({[&](DiaryEntry&& e) {
+                            ordered.Add(std::move(e));
+                            mostHeld = std::max(mostHeld, ++held);
+                        },
+                        {},
+                        {},
+                        [&](std::optional<int>) { ordered.SectionBegins(); }},
+                       true);
+    for (std::size_t at = 0; at < bytes.size(); at += 5) second.Feed(std::string_view(bytes).substr(at, 5));
+    second.Finish();
+    ordered.Finish();
+    std::string expected;
+    for (const DiaryEntry& e : report.entries) expected += std::to_string(e.line) + " ";
+    EXPECT_EQ(order, expected);
+    EXPECT_EQ(held, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diaries, SecondReading,
+    ::testing::Values(
+        "Montag, 7.12.2026\n9:00 a\n8:00 b\nDienstag, 8.12.2026\n23:50 c\n0:10 d\n7:00 e\n",
+        "Mittwoch, 9.12.2026\n8:00 a\nDienstag, 8.12.2026\n9:00 b\nMittwoch, 9.12.2026\n7:00 c\n",
+        "7:00 undatiert\nDienstag, 31.11.2026\n8:00 x\nMontag, 7.12.2026\n9:00 a\n"
+        "Sonntag, 6.12.2026\n10:00 b\nDienstag, 8.12.2026\n11:00 c\n",
+        "Dienstag, 8.12.2026\n13:00 a\nMittwoch, 9.12.2026\n23:00 b\n1:00 c\n"
+        "Donnerstag, 10.12.2026\n22:00 d\n",
+        ""));
+
+TEST(EntryOrder, HoldsADayOrTwoOfADiaryWrittenInOrder) {
+    std::string bytes;
+    std::vector<int> sections;
+    for (int day = Day(2026, 1, 1); day < Day(2026, 1, 1) + 300; ++day) {
+        const CalendarDate d = DateOfDayNumber(day);
+        bytes += "Tag, " + std::to_string(d.day) + "." + std::to_string(d.month) + "." +
+                 std::to_string(d.year) + "\n8:00 a\n13:00 b\n23:00 c\n0:30 d\n";
+        sections.push_back(day);
+    }
+    std::size_t held = 0, mostHeld = 0;
+    EntryOrder ordered(sections, [&](DiaryEntry&&) { --held; });
+    DiaryReader reader({[&](DiaryEntry&& e) {
+                            ordered.Add(std::move(e));
+                            mostHeld = std::max(mostHeld, ++held);
+                        },
+                        {},
+                        {},
+                        [&](std::optional<int>) { ordered.SectionBegins(); }},
+                       false);
+    reader.Feed(bytes);
+    reader.Finish();
+    ordered.Finish();
+    EXPECT_EQ(held, 0u);
+    EXPECT_LE(mostHeld, 12u) << "three days of four entries";
+}
 
 TEST(Csv, GuardsAFormulaBehindANul) {
     const std::string note("\0=1+1", 5);
