@@ -158,11 +158,20 @@ Report ReportOfDay(const Report& report, int day) {
     return builder.Finish();
 }
 
-std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays) {
+std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays, DateSpan span) {
     std::vector<DateCount> bars;
-    if (report.from && *report.to - *report.from < mostCalendarDays) {
+    std::optional<int> from = report.from;
+    std::optional<int> to = report.to;
+    if (span == DateSpan::Entries) {
+        from = to = std::nullopt;
+        for (const auto& [day, counts] : report.days) {
+            if (!from) from = day;
+            to = day;
+        }
+    }
+    if (from && *to - *from < mostCalendarDays) {
         auto counted = report.days.begin();
-        for (int day = *report.from; day <= *report.to; ++day) {
+        for (int day = *from; day <= *to; ++day) {
             while (counted != report.days.end() && counted->first < day) ++counted;
             const bool has = counted != report.days.end() && counted->first == day;
             bars.push_back({day, has ? counted->second.entries : 0});

@@ -99,8 +99,9 @@ struct DateCount {
     int day;
     int entries;
 };
-// Every calendar day of the period, or only the days with entries where the period has
-// more than `mostCalendarDays`.
-std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays = INT_MAX);
+// Every calendar day of the period (or from the first entry to the last), or only the days
+// with entries where that spans more than `mostCalendarDays`.
+enum class DateSpan { Period, Entries };
+std::vector<DateCount> PerDate(const Report& report, int mostCalendarDays, DateSpan span = DateSpan::Period);
 
 }  // namespace suelvan

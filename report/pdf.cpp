@@ -23,6 +23,10 @@ namespace {
 
 using platform::Utf8;
 
+// Beyond ten years a bar per calendar day would be thinner than a dot of the printer:
+// then only the days with entries get one.
+constexpr int kMostCalendarBars = 3660;
+
 QFont Face(qreal points, bool bold = false) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
@@ -226,11 +230,14 @@ class Layout {
     void Charts() {
         BarChart(pages_, QStringLiteral("Einträge je Stunde"),
                  std::vector<int>(report_.hours.begin(), report_.hours.end()), {}, {}, true);
-        if (!report_.from) return;
+        // From the first entry to the last: a period of centuries is not a chart of a
+        // million empty days.
+        const std::vector<DateCount> bars = PerDate(report_, kMostCalendarBars, DateSpan::Entries);
+        if (bars.empty()) return;
         std::vector<int> perDate;
-        for (const DateCount& bar : PerDate(report_)) perDate.push_back(bar.entries);
-        BarChart(pages_, QStringLiteral("Einträge je Datum"), perDate, Utf8(GermanDate(*report_.from)),
-                 Utf8(GermanDate(*report_.to)), false);
+        for (const DateCount& bar : bars) perDate.push_back(bar.entries);
+        BarChart(pages_, QStringLiteral("Einträge je Datum"), perDate, Utf8(GermanDate(bars.front().day)),
+                 Utf8(GermanDate(bars.back().day)), false);
     }
 
     void Nights() {

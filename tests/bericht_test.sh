@@ -221,6 +221,14 @@ check "a note too long for the PDF: exit 1, no PDF" "1 no" "$rc $([ -e huge.pdf 
 contains "a note too long for the PDF: says which" "Zeile 2" "$err"
 rm -f huge.txt bare.pdf
 
+# A period of centuries with three entries: a PDF of a page or two, its date chart from
+# the first entry to the last.
+printf 'Montag, 7.12.2026\r\n1:00 a\r\n2:00 b\r\nDienstag, 8.12.2026\r\n3:00 c\r\n' >three.txt
+run --from 0001-01-01 --to 9999-12-31 --pdf wide.pdf three.txt
+check "PDF of 0001-9999: exit 0, at most two pages" "0 yes" "$rc $([ "$(pdfinfo wide.pdf | awk '/^Pages:/ {print $2}')" -le 2 ] && echo yes)"
+contains "PDF of 0001-9999: the chart spans the entries" "8.12.2026" "$(pdftotext -enc UTF-8 wide.pdf - 2>/dev/null | grep -A200 'je Datum')"
+rm -f wide.pdf three.txt
+
 # Memory stays flat for any output: CSV and JSON of a diary far larger than the limit.
 # AddressSanitizer keeps freed memory aside, so there the limit says nothing: skipped.
 if [ -z "${ASAN_OPTIONS:-}" ]; then
