@@ -13,6 +13,7 @@
 #include "report/command_line.h"
 #include "report/output.h"
 #include "report/outputs.h"
+#include "report/pdf.h"
 #include "ui/report_settings.h"
 #include "ui/report_window.h"
 
@@ -44,31 +45,6 @@ int RunWindow(platform::Services& services, const report::CommandLine& line,
     window.resize(window.sizeHint().expandedTo(QSize(900, 640)));
     window.show();
     return QApplication::exec();
-}
-
-int RunOutputs(platform::Services& services, const report::CommandLine& line,
-               const std::filesystem::path& diary) {
-    for (const report::Output& output : line.outputs) {
-        if (report::IsDiary(output.file, diary)) {
-            Say("Die Ausgabe für --" + output.kind +
-                " wäre das Tagebuch selbst und wird nicht geschrieben: " + ShownPath(diary));
-            return kFailed;
-        }
-    }
-    try {
-        report::ReadOptions options = report::ReadOptionsFor(line.outputs);
-        options.weekdays = HeaderWeekdays(services.Weekdays());
-        const report::ReadDiaryResult read =
-            report::ReadDiary(diary, line.period, line.night.value_or(NightRule{}), options);
-        report::WriteOutputs(line.outputs, read,
-                             {QString::fromStdString(line.name), QString::fromStdString(line.address)},
-                             platform::Utf8(CreatedText(services.Now())));
-        if (const std::string skipped = report::NotCountedText(read.report); !skipped.empty()) Say(skipped);
-    } catch (const std::exception& failure) {
-        Say(failure.what());
-        return kFailed;
-    }
-    return 0;
 }
 
 }  // namespace
@@ -124,5 +100,13 @@ int main(int argc, char* argv[]) {
         platform::LoadGermanQtTexts();
     }
     return window ? RunWindow(services, line, diary, programDir, night, std::move(first))
-                  : RunOutputs(services, line, diary);
+                  : report::RunOutputs(
+                        line, diary, HeaderWeekdays(services.Weekdays()), Say,
+                        [&](const report::ReadDiaryResult& read) {
+                            const QByteArray pdf = report::PdfBytes(
+                                read.report, read.info,
+                                {QString::fromStdString(line.name), QString::fromStdString(line.address)},
+                                platform::Utf8(CreatedText(services.Now())));
+                            return pdf.toStdString();
+                        });
 }

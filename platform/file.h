@@ -1,6 +1,6 @@
 // Files as both programs use them: the diary opened for reading or for appending, and the
 // report's outputs written whole or not at all. One interface; the system's implementation
-// stands beside it (file_posix.cpp). Reads and writes go on after an interrupting signal,
+// stands beside it (file_posix.cpp, file_windows.cpp). Reads and writes go on after an interrupting signal,
 // and what a user can act on fails as a Failure whose German text names the file and cause.
 #pragma once
 
@@ -33,8 +33,11 @@ std::optional<FileIdentity> IdentityOfStandardOutput();
 
 // "<what>: <path> (<cause>)"
 [[noreturn]] void Fail(std::string_view what, const std::filesystem::path& path, std::error_code cause);
-// The system's words for a cause.
+// The system's words for a cause, in German for the common ones.
 std::string CauseText(std::error_code cause);
+// A path given on the command line, as the system hands over its arguments: its own bytes
+// on POSIX, UTF-8 made from the wide arguments on Windows.
+std::filesystem::path PathOfArgument(const std::string& argument);
 
 // An open file, closed with the object.
 class File {

@@ -79,6 +79,8 @@ std::string CauseText(std::error_code cause) {
     }
 }
 
+fs::path PathOfArgument(const std::string& argument) { return fs::path(argument); }
+
 void Fail(std::string_view what, const fs::path& path, std::error_code cause) {
     throw Failure(std::string(what) + ": " + ShownPath(path) + " (" + CauseText(cause) + ")");
 }

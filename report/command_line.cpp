@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/calendar.h"
+#include "platform/file.h"
 
 namespace suelvan::report {
 namespace {
@@ -117,7 +118,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (given.positional.size() > 1) return Bad("Nur ein Tagebuch kann angegeben werden.");
     if (!given.positional.empty() && given.positional.front().empty())
         return Bad("Leerer Dateiname für das Tagebuch.");
-    if (!given.positional.empty()) line.diary = std::filesystem::path(given.positional.front());
+    if (!given.positional.empty()) line.diary = platform::PathOfArgument(given.positional.front());
     for (const auto& [name, bound] :
          {std::pair{"from", &line.period.from}, std::pair{"to", &line.period.to}}) {
         const std::vector<std::string> values = given.Values(name);
@@ -142,7 +143,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (files.empty()) continue;
         if (files.size() > 1) return Bad(std::string("--") + kind + " ist mehrfach angegeben.");
         if (files.front().empty()) return Bad(std::string("Leerer Dateiname für --") + kind + ".");
-        line.outputs.push_back({kind, std::filesystem::path(files.front())});
+        line.outputs.push_back({kind, platform::PathOfArgument(files.front())});
     }
     if (std::count_if(line.outputs.begin(), line.outputs.end(),
                       [](const Output& o) { return o.file == "-"; }) > 1)

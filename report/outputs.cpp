@@ -5,10 +5,10 @@
 #include <future>
 #include <memory>
 
+#include "core/logfile.h"
 #include "report/csv_output.h"
 #include "report/json.h"
 #include "report/output.h"
-#include "report/pdf.h"
 
 namespace suelvan::report {
 namespace {
@@ -26,9 +26,7 @@ ReadOptions ReadOptionsFor(const std::vector<Output>& outputs) {
     return {pdf, pdf, true, {}, Wants(outputs, "csv") && !pdf};
 }
 
-void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& read, const Person& person,
-                  const QString& created) {
-    // Every output opened, and checked not to be the diary, before any is written.
+void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& read, const PdfMaker& pdf) {
     std::vector<std::unique_ptr<platform::OutputFile>> files;
     for (const Output& output : outputs)
         files.push_back(std::make_unique<platform::OutputFile>(output.file, read.info.identity));
@@ -44,9 +42,9 @@ void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& rea
             std::promise<void> done;
             written.push_back(done.get_future());
             try {
-                const QByteArray pdf = PdfBytes(read.report, read.info, person, created);
+                std::string bytes = pdf(read);
                 WriteOutput(file, [&](std::string& block) {
-                    block.assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+                    block = std::move(bytes);
                     return false;
                 });
                 done.set_value();
@@ -57,6 +55,28 @@ void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& rea
     }
     for (std::future<void>& output : written) output.wait();
     for (std::future<void>& output : written) output.get();
+}
+
+int RunOutputs(const CommandLine& line, const std::filesystem::path& diary, std::vector<std::string> weekdays,
+               const std::function<void(const std::string&)>& say, const PdfMaker& pdf) {
+    for (const Output& output : line.outputs) {
+        if (IsDiary(output.file, diary)) {
+            say("Die Ausgabe für --" + output.kind +
+                " wäre das Tagebuch selbst und wird nicht geschrieben: " + ShownPath(diary));
+            return 1;
+        }
+    }
+    try {
+        ReadOptions options = ReadOptionsFor(line.outputs);
+        options.weekdays = std::move(weekdays);
+        const ReadDiaryResult read = ReadDiary(diary, line.period, line.night.value_or(NightRule{}), options);
+        WriteOutputs(line.outputs, read, pdf);
+        if (const std::string skipped = NotCountedText(read.report); !skipped.empty()) say(skipped);
+    } catch (const std::exception& failure) {
+        say(failure.what());
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace suelvan::report

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/calendar.h"
+#include "platform/file.h"
 
 namespace suelvan::report {
 namespace {
@@ -50,7 +51,7 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(line.night->end, 7 * 60);
     ASSERT_EQ(line.outputs.size(), 2u);  // in the order csv, json, pdf
     EXPECT_EQ(line.outputs[0].kind, "csv");
-    EXPECT_EQ(line.outputs[0].file, "-");
+    EXPECT_EQ(line.outputs[0].file, std::filesystem::path("-"));
     EXPECT_EQ(line.outputs[1].file, "b.pdf");
     EXPECT_EQ(line.name, "Erika");
     EXPECT_EQ(line.address, "Weg 1");
@@ -58,15 +59,17 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellings) {
     EXPECT_FALSE(line.Window());
 }
 
-TEST(CommandLine, TakesAValueThatLooksLikeAnOptionAndPathsAsTheirBytes) {
-    const CommandLine line = ParseCommandLine({"--csv", "-",
-                                               "lat\xFC"
-                                               "dir/S\xFClvan.txt"});
+// Paths as the system hands them over: on Linux its bytes, UTF-8 or not (tested from
+// outside as well), on Windows UTF-8 made from its wide arguments.
+TEST(CommandLine, TakesAValueThatLooksLikeAnOptionAndPathsAsTheSystemsOwn) {
+    const std::string name =
+        "lat\xC3\xBC"
+        "dir/S\xC3\xBClvan.txt";
+    const CommandLine line = ParseCommandLine({"--csv", "-", name});
     ASSERT_EQ(line.action, CommandLine::Action::Report) << line.error;
-    EXPECT_EQ(line.outputs.at(0).file, "-");
-    EXPECT_EQ(line.diary->native(),
-              "lat\xFC"
-              "dir/S\xFClvan.txt");
+    EXPECT_EQ(line.outputs.at(0).file, std::filesystem::path("-"));
+    EXPECT_EQ(*line.diary, platform::PathOfArgument(name));
+    EXPECT_TRUE(line.diary->u8string() == u8"latüdir/Sülvan.txt");
 }
 
 TEST(CommandLine, WithoutOutputsIsTheWindowAndHelpWinsOverTheRest) {
