@@ -1,6 +1,7 @@
 // SHA-256 through Windows' own CNG: OpenSSL for MinGW is not among Debian's packages.
-#include <bcrypt.h>
 #include <windows.h>
+
+#include <bcrypt.h>  // after windows.h, whose types it uses
 
 #include "core/failure.h"
 #include "platform/sha256.h"

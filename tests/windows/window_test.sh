@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# suelvan.exe, the diary window on Windows, under Wine in a private X server, clicked with
+# xdotool under a faked clock; the diary compared byte for byte. Without a window manager
+# Wine's keyboard focus follows the pointer: it stays inside the window while typing.
+# Usage: window_test.sh PATH/TO/suelvan.exe
+set -uo pipefail
+exe=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/windows window.XXXXXX")
+folder="$work/Mein Ordner ü"
+mkdir -p "$folder" && cp "$exe" "$folder/suelvan.exe"
+export WINEDEBUG=-all WINEPREFIX="${WINEPREFIX:-$work/wine}"
+n=70
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+trap 'pkill -f "$folder/suelvan.exe" 2>/dev/null; /usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+passes=0
+failures=0
+check() {
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"; passes=$((passes + 1))
+    else
+        echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; failures=$((failures + 1))
+    fi
+}
+diary() { od -An -c "$folder/Sülvan.txt" | tr -s ' \n' ' '; }
+start() {
+    (cd "$folder" && LANG=de_DE.UTF-8 TZ=UTC faketime -f "@2026-12-08 14:30:00" /usr/lib/wine/wine64 ./suelvan.exe \
+        >"$work/program.log" 2>&1 &)
+    WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^S.*lvan Logger$' | head -n 1)
+    [ -n "$WINDOW" ] || { echo "the window did not appear"; cat "$work/program.log"; exit 1; }
+    sleep 0.5
+}
+click() { xdotool mousemove --window "$WINDOW" "$1" "$2" click 1; sleep 0.3; }
+# Centres of the controls, in pixels of the client area (twips / 15).
+record() { click 86 83; sleep 0.5; }
+
+: >"$folder/Sülvan.txt"
+start
+eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+check "client area of 5325 x 5295 twips" "355x353" "${WIDTH}x${HEIGHT}"
+check "caption" "Sülvan Logger" "$(xdotool getwindowname "$WINDOW")"
+
+click 176 143                # optLautstaerke index 3
+click 50 138                 # chkLandung
+click 142 194                # txtNotitz
+xdotool type --delay 30 "Tief über dem Dach"
+click 118 235                # txtMinuten
+xdotool key --delay 30 ctrl+a BackSpace 5
+record
+check "first entry: German header, markers, note in Windows-1252, CR LF" \
+    "$(printf '\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xfcber dem Dach\r\n' | od -An -c | tr -s ' \n' ' ')" \
+    "$(diary)"
+record  # the inputs were reset; the landing box stays ticked
+check "second entry: the fields reset, the landing kept" \
+    "$(printf '\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xfcber dem Dach\r\n14:30 ! Landung? \r\n' | od -An -c | tr -s ' \n' ' ')" \
+    "$(diary)"
+
+click 23 21                  # cmdHide
+eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+check "compact mode: caption and size" "Uhrzeit 192x40" "$(xdotool getwindowname "$WINDOW") ${WIDTH}x${HEIGHT}"
+click 23 21
+eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+check "full mode again" "Sülvan Logger 355x353" "$(xdotool getwindowname "$WINDOW") ${WIDTH}x${HEIGHT}"
+
+rm "$folder/Sülvan.txt"
+record
+message=$(timeout 20 xdotool search --sync --onlyvisible --name '^S.*lvan Logger$' | grep -v "^$WINDOW$" | head -n 1)
+check "missing diary: a message box" yes "$([ -n "$message" ] && echo yes || echo no)"
+check "missing diary: still missing" no "$([ -e "$folder/Sülvan.txt" ] && echo yes || echo no)"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
