@@ -23,7 +23,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!window.Create(instance, show)) return 1;
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and Shift+Tab between the controls, in the form's order.
+        // Tab and Shift+Tab between the controls, in the form's order; the dialog manager
+        // for the rest of the keyboard.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+            window.Tab(::GetKeyState(VK_SHIFT) < 0))
+            continue;
         if (::IsDialogMessageW(window.Handle(), &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);

@@ -26,9 +26,12 @@ check() {
     fi
 }
 diary() { od -An -c "$folder/Sülvan.txt" | tr -s ' \n' ' '; }
-start() {
+launch() {
     (cd "$folder" && LANG=de_DE.UTF-8 TZ=UTC faketime -f "@2026-12-08 14:30:00" /usr/lib/wine/wine64 ./suelvan.exe \
-        >"$work/program.log" 2>&1 &)
+        >>"$work/program.log" 2>&1 &)
+}
+start() {
+    launch
     WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^S.*lvan Logger$' | head -n 1)
     [ -n "$WINDOW" ] || { echo "the window did not appear"; cat "$work/program.log"; exit 1; }
     sleep 0.5
@@ -58,6 +61,13 @@ check "second entry: the fields reset, the landing kept" \
     "$(printf '\r\nDienstag, 8.12.2026\r\n14:25 !!! Landung? Tief \xfcber dem Dach\r\n14:30 ! Landung? \r\n' | od -An -c | tr -s ' \n' ' ')" \
     "$(diary)"
 
+# Tab in the form's order: from "Eintrag erstellen" past three options and the landing
+# box to the note.
+xdotool key --delay 80 Tab Tab Tab Tab Tab
+xdotool type --delay 30 "per Tab"
+record
+check "Tab reaches the note fifth" yes "$(grep -q -a $'^14:30 ! Landung? per Tab\r$' "$folder/Sülvan.txt" && echo yes || echo no)"
+
 click 23 21                  # cmdHide
 eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 check "compact mode: caption and size" "Uhrzeit 192x40" "$(xdotool getwindowname "$WINDOW") ${WIDTH}x${HEIGHT}"
@@ -65,9 +75,34 @@ click 23 21
 eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
 check "full mode again" "Sülvan Logger 355x353" "$(xdotool getwindowname "$WINDOW") ${WIDTH}x${HEIGHT}"
 
+# Two instances recording in turn, as fast as clicks come: every entry lands, none torn.
+first=$WINDOW
+launch
+second=""
+for _ in $(seq 300); do
+    second=$(xdotool search --onlyvisible --name '^S.*lvan Logger$' | grep -v "^$first$" | head -n 1)
+    [ -n "$second" ] && break
+    sleep 0.2
+done
+xdotool windowmove "$second" 500 100
+sleep 0.5
+for _ in 1 2 3; do
+    WINDOW=$first; click 86 83
+    WINDOW=$second; click 86 83
+done
+sleep 1
+check "two instances: six more entries, each a whole line" "4 3" \
+    "$(grep -c -a $'^14:30 ! Landung? \r$' "$folder/Sülvan.txt") $(grep -c -a $'^14:30 ! \r$' "$folder/Sülvan.txt")"
+WINDOW=$first
+
 rm "$folder/Sülvan.txt"
 record
-message=$(timeout 20 xdotool search --sync --onlyvisible --name '^S.*lvan Logger$' | grep -v "^$WINDOW$" | head -n 1)
+message=""
+for _ in $(seq 100); do
+    message=$(xdotool search --onlyvisible --name '^S.*lvan Logger$' | grep -v -e "^$first$" -e "^$second$" | head -n 1)
+    [ -n "$message" ] && break
+    sleep 0.2
+done
 check "missing diary: a message box" yes "$([ -n "$message" ] && echo yes || echo no)"
 check "missing diary: still missing" no "$([ -e "$folder/Sülvan.txt" ] && echo yes || echo no)"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <string_view>
+#include <vector>
 
 #include "core/day_header.h"
 #include "core/logfile.h"
@@ -147,7 +148,14 @@ void DiaryWindow::CreateControls() {
         const std::string_view name = control.name;
         if (name == "cmdNeuEintrag") cmdNeuEintrag = made;
         if (name == "cmdShow") cmdShow = made;
-        if (name == "cmdHide") cmdHide = made;
+        if (name == "cmdHide") {
+            // No caption on the screen, but a name for a screen reader: its text, drawn by us
+            // as a plain button.
+            cmdHide = made;
+            ::SetWindowLongPtrW(made, GWL_STYLE,
+                                (::GetWindowLongPtrW(made, GWL_STYLE) & ~BS_PUSHBUTTON) | BS_OWNERDRAW);
+            ::SetWindowTextW(made, Wide(control.accessibleName).c_str());
+        }
         if (name == "chkLandung") chkLandung = made;
         if (name == "txtNotitz") txtNotitz = made;
         if (name == "txtMinuten") txtMinuten = made;
@@ -208,6 +216,15 @@ LRESULT DiaryWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_COMMAND: OnCommand(LOWORD(w), HIWORD(w)); return 0;
         case WM_TIMER: Update(); return 0;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (item->hwndItem != cmdHide) break;
+            RECT face = item->rcItem;
+            ::DrawFrameControl(item->hDC, &face, DFC_BUTTON,
+                               DFCS_BUTTONPUSH | ((item->itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
+            if (item->itemState & ODS_FOCUS) ::DrawFocusRect(item->hDC, &face);
+            return TRUE;
+        }
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(l) == lblBI) {
                 const auto dc = reinterpret_cast<HDC>(w);
@@ -236,12 +253,36 @@ void DiaryWindow::OnCommand(int id, int code) {
     if (row < 0 || row >= static_cast<int>(form::kControls.size())) return;
     const form::Control& control = form::kControls[static_cast<std::size_t>(row)];
     if (control.optionIndex >= 0 && code == BN_CLICKED) return SelectLoudness(control.optionIndex);
-    if (code != BN_CLICKED && !(control.kind == form::Kind::Link && code == STN_CLICKED)) return;
+    // A drawn button tells the second click of a double click apart: it is a click too.
+    const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
+    if (!clicked && !(control.kind == form::Kind::Link && code == STN_CLICKED)) return;
     const std::string_view name = control.name;
     if (name == "cmdHide") cmdHideClick();
     if (name == "cmdNeuEintrag") cmdNeuEintragClick();
     if (name == "cmdShow") cmdShowClick();
     if (name == "lblBI") lblBIClick();
+}
+
+bool DiaryWindow::Tab(bool back) {
+    const HWND focus = ::GetFocus();
+    if (!focus || ::GetParent(focus) != window_) return false;
+    // From the form's table: a radio button keeps WS_TABSTOP only while it is checked.
+    std::vector<HWND> stops;
+    for (std::size_t row = 0; row < form::kControls.size(); ++row) {
+        const form::Kind kind = form::kControls[row].kind;
+        if (kind == form::Kind::Label || kind == form::Kind::AutoSizeLabel || kind == form::Kind::Link)
+            continue;
+        const HWND control = ::GetDlgItem(window_, kFirstId + static_cast<int>(row));
+        if (::IsWindowVisible(control) && ::IsWindowEnabled(control)) stops.push_back(control);
+    }
+    const auto at = std::find(stops.begin(), stops.end(), focus);
+    if (at == stops.end()) return false;
+    const std::size_t i = static_cast<std::size_t>(at - stops.begin());
+    const HWND next = stops[back ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size()];
+    ::SetFocus(next);
+    if (TextOf(next).size() > 0 && ::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageW(next, EM_SETSEL, 0, -1);
+    return true;
 }
 
 void DiaryWindow::Update() {

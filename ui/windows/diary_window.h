@@ -19,6 +19,9 @@ class DiaryWindow {
     HWND Handle() const { return window_; }
     // Shows the current date and time in the clock label.
     void Update();
+    // Tab and Shift+Tab through every control in the form's order, each option included
+    // (the dialog manager visits only the checked one); false when the focus is elsewhere.
+    bool Tab(bool back);
 
    private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
