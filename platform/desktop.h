@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/calendar.h"
 #include "core/day_header.h"
@@ -19,6 +20,10 @@ LocalDateTime DesktopLocalAt(std::int64_t unixSeconds);
 WeekdayNames DesktopWeekdays();
 // The folder of the running program, as the system names it; empty when it cannot be told.
 std::filesystem::path ProgramFolder();
+// Text at the edge, once: UTF-8 inside, UTF-16 for Windows.
+std::wstring WideOf(std::string_view utf8);
+std::string Utf8Of(std::wstring_view wide);
+
 // Hands "\"<path>\"" or an "http:\\..." address to the shell; a German description of
 // what went wrong, or nothing.
 std::string DesktopOpen(const std::string& command);

@@ -8,23 +8,6 @@
 namespace suelvan::platform {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                          nullptr);
-    return utf8;
-}
-
 constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000;
 
 LocalDateTime Reading(const SYSTEMTIME& t, int utcOffset) {
@@ -32,6 +15,23 @@ LocalDateTime Reading(const SYSTEMTIME& t, int utcOffset) {
 }
 
 }  // namespace
+
+std::wstring WideOf(std::string_view utf8) {
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+    return wide;
+}
+
+std::string Utf8Of(std::wstring_view wide) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
+                          nullptr);
+    return utf8;
+}
 
 LocalDateTime DesktopLocalAt(std::int64_t unixSeconds) {
     const std::uint64_t ticks = static_cast<std::uint64_t>(unixSeconds * 10'000'000 + kUnixEpochIn100ns);
@@ -64,7 +64,7 @@ WeekdayNames DesktopWeekdays() {
     for (std::size_t i = 0; i < 7; ++i) {
         wchar_t name[80] = {};
         ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, kDays[i], name, 80);
-        names[i] = Utf8(name);
+        names[i] = Utf8Of(name);
     }
     return names;
 }
@@ -78,7 +78,7 @@ std::filesystem::path ProgramFolder() {
 }
 
 std::string DesktopOpen(const std::string& command) {
-    std::wstring target = Wide(command);
+    std::wstring target = WideOf(command);
     // The outer quotes are the command's; an address's backslashes are a browser's slashes.
     if (target.size() > 2 && target.front() == L'"' && target.back() == L'"') {
         target = target.substr(1, target.size() - 2);
@@ -91,7 +91,7 @@ std::string DesktopOpen(const std::string& command) {
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return {};
-    return "„" + Utf8(target) + "“ konnte nicht geöffnet werden" +
+    return "„" + Utf8Of(target) + "“ konnte nicht geöffnet werden" +
            (result == SE_ERR_FNF || result == SE_ERR_PNF ? ": Sie existiert nicht." : ".");
 }
 

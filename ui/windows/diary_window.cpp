@@ -20,22 +20,8 @@ constexpr wchar_t kClassName[] = L"frmSuelvan";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr int kFirstId = 100;  // a control's id: kFirstId and its row in the form table
 
-std::wstring Wide(std::string_view utf8) {
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
-                          nullptr);
-    return utf8;
-}
+using platform::Utf8Of;
+using platform::WideOf;
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
@@ -133,7 +119,7 @@ void DiaryWindow::CreateControls() {
         }
         const HWND made = ::CreateWindowExW(
             control.kind == form::Kind::TextBox ? WS_EX_CLIENTEDGE : 0, windowClass,
-            Wide(control.text).c_str(), style, Pixels(control.left), Pixels(control.top),
+            WideOf(control.text).c_str(), style, Pixels(control.left), Pixels(control.top),
             Pixels(control.width), Pixels(control.height), window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + row)), instance_, nullptr);
         const bool clockFace = control.name == "lblZeit" || control.name == "lblBI";
@@ -143,7 +129,7 @@ void DiaryWindow::CreateControls() {
                                                                         : dialogFont_),
                        TRUE);
         Fit(made, control);
-        if (!control.toolTip.empty()) AddToolTip(made, Wide(control.toolTip));
+        if (!control.toolTip.empty()) AddToolTip(made, WideOf(control.toolTip));
         if (control.optionIndex >= 0) options_[static_cast<std::size_t>(control.optionIndex)] = made;
         const std::string_view name = control.name;
         if (name == "cmdNeuEintrag") cmdNeuEintrag = made;
@@ -154,7 +140,7 @@ void DiaryWindow::CreateControls() {
             cmdHide = made;
             ::SetWindowLongPtrW(made, GWL_STYLE,
                                 (::GetWindowLongPtrW(made, GWL_STYLE) & ~BS_PUSHBUTTON) | BS_OWNERDRAW);
-            ::SetWindowTextW(made, Wide(control.accessibleName).c_str());
+            ::SetWindowTextW(made, WideOf(control.accessibleName).c_str());
         }
         if (name == "chkLandung") chkLandung = made;
         if (name == "txtNotitz") txtNotitz = made;
@@ -172,7 +158,7 @@ void DiaryWindow::Fit(HWND made, const form::Control& control) {
     if (!option && control.kind != form::Kind::AutoSizeLabel) return;
     const HDC dc = ::GetDC(made);
     const auto previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(made, WM_GETFONT, 0, 0)));
-    const std::wstring text = Wide(control.text);
+    const std::wstring text = WideOf(control.text);
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     ::SelectObject(dc, previous);
@@ -286,7 +272,7 @@ bool DiaryWindow::Tab(bool back) {
 }
 
 void DiaryWindow::Update() {
-    const std::wstring text = Wide(MakeClockText(platform::DesktopNow(), platform::DesktopWeekdays()));
+    const std::wstring text = WideOf(MakeClockText(platform::DesktopNow(), platform::DesktopWeekdays()));
     // An unchanged text must not cost a repaint: the clock sits on a desk all day.
     if (TextOf(lblZeit) != text) ::SetWindowTextW(lblZeit, text.c_str());
 }
@@ -321,9 +307,9 @@ void DiaryWindow::cmdNeuEintragClick() {
     BusyCursor busy;
     try {
         const LocalDateTime now = platform::DesktopNow();
-        const EntryInput input{Utf8(TextOf(txtMinuten)), SelectedLoudness(),
+        const EntryInput input{Utf8Of(TextOf(txtMinuten)), SelectedLoudness(),
                                ::SendMessageW(chkLandung, BM_GETCHECK, 0, 0) == BST_CHECKED,
-                               Utf8(TextOf(txtNotitz))};
+                               Utf8Of(TextOf(txtNotitz))};
         platform::RecordObservation(now, input, platform::DesktopWeekdays(), platform::ProgramFolder(),
                                     &platform::DesktopLocalAt);
         SelectLoudness(kDefaultLoudness);
@@ -345,12 +331,12 @@ void DiaryWindow::cmdShowClick() {
 
 void DiaryWindow::lblBIClick() {
     const std::string failure =
-        platform::DesktopOpen("http:\\\\" + Utf8(TextOf(lblBI)) + "\\#Beschwerdemail");
+        platform::DesktopOpen("http:\\\\" + Utf8Of(TextOf(lblBI)) + "\\#Beschwerdemail");
     if (!failure.empty()) ShowMessage(failure);
 }
 
 void DiaryWindow::ShowMessage(const std::string& text) {
-    ::MessageBoxW(window_, Wide(text).c_str(), kFullCaption.c_str(), MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(window_, WideOf(text).c_str(), kFullCaption.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace suelvan::windows
