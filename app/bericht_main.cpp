@@ -21,7 +21,6 @@ namespace {
 
 using namespace suelvan;
 
-constexpr int kBadArgument = 2;
 constexpr int kFailed = 1;
 
 void Say(const std::string& text) { std::fputs(("suelvan-bericht: " + text + "\n").c_str(), stderr); }
@@ -51,15 +50,7 @@ int RunWindow(platform::Services& services, const report::CommandLine& line,
 
 int main(int argc, char* argv[]) {
     report::CommandLine line = report::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-    if (line.action == report::CommandLine::Action::Help) {
-        std::fputs(report::UsageText().c_str(), stdout);
-        return 0;
-    }
-    if (line.action == report::CommandLine::Action::BadArgument) {
-        Say(line.error + "\n");
-        std::fputs(report::UsageText().c_str(), stderr);
-        return kBadArgument;
-    }
+    if (const std::optional<int> answered = report::AnswerAtOnce(line)) return *answered;
     const bool window = line.Window();
     const bool display = HasDisplay();
     if (!window) platform::UseLargePages(256u << 20);

@@ -25,15 +25,7 @@ int wmain(int argc, wchar_t* argv[]) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(platform::Utf8Of(argv[i]));
     const report::CommandLine line = report::ParseCommandLine(arguments);
-    if (line.action == report::CommandLine::Action::Help) {
-        std::fputs(report::UsageText().c_str(), stdout);
-        return 0;
-    }
-    if (line.action == report::CommandLine::Action::BadArgument) {
-        Say(line.error + "\n");
-        std::fputs(report::UsageText().c_str(), stderr);
-        return 2;
-    }
+    if (const std::optional<int> answered = report::AnswerAtOnce(line)) return *answered;
     if (line.Window() || line.Wants("pdf")) {
         Say("Das Berichtsfenster und --pdf gibt es unter Windows noch nicht; --csv und --json schon.");
         return 2;

@@ -70,6 +70,7 @@ class File {
 
    private:
     static constexpr std::intptr_t kNone = -1;
+    static void Close(std::intptr_t handle);
     File(std::filesystem::path path, std::intptr_t handle) : path_(std::move(path)), handle_(handle) {}
 
     std::filesystem::path path_;

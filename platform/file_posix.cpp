@@ -81,10 +81,6 @@ std::string CauseText(std::error_code cause) {
 
 fs::path PathOfArgument(const std::string& argument) { return fs::path(argument); }
 
-void Fail(std::string_view what, const fs::path& path, std::error_code cause) {
-    throw Failure(std::string(what) + ": " + ShownPath(path) + " (" + CauseText(cause) + ")");
-}
-
 File File::Open(const fs::path& path, Access access) {
     // No O_CREAT: nothing here makes a diary. O_NONBLOCK: a FIFO in its place must fail at
     // once, not wait for a writer.
@@ -105,23 +101,7 @@ File File::Open(const fs::path& path, Access access) {
     return file;
 }
 
-File::File(File&& other) noexcept : path_(std::move(other.path_)), handle_(other.handle_) {
-    other.handle_ = kNone;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (handle_ != kNone) ::close(Fd(handle_));
-        path_ = std::move(other.path_);
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
-File::~File() {
-    if (handle_ != kNone) ::close(Fd(handle_));  // releases a lock too
-}
+void File::Close(std::intptr_t handle) { ::close(Fd(handle)); }
 
 FileState File::State() const {
     struct stat info {};
@@ -174,8 +154,6 @@ std::error_code File::Truncate(std::uint64_t size) {
     }
     return result == 0 ? std::error_code() : LastError();
 }
-
-void File::Fail(std::string_view what, std::error_code cause) const { platform::Fail(what, path_, cause); }
 
 OutputFile::OutputFile(const fs::path& name, std::optional<FileIdentity> diary)
     : name_(name), place_(name), diary_(diary) {
@@ -257,20 +235,6 @@ void OutputFile::Commit() {
     RefuseTheDiary(IdentityOf(place_));  // a link may have been turned to it meanwhile
     if (::rename(temporary_.c_str(), place_.c_str()) != 0) Fail(LastError());
     temporary_.clear();
-}
-
-void OutputFile::Fail(std::error_code cause) const { Fail(CauseText(cause)); }
-
-void OutputFile::RefuseTheDiary(const std::optional<FileIdentity>& target) const {
-    if (diary_ && target == diary_) {
-        throw Failure("Die Ausgabe „" + ShownPath(name_) +
-                      "“ wäre das Tagebuch selbst und wird nicht geschrieben.");
-    }
-}
-
-void OutputFile::Fail(const std::string& cause) const {
-    const std::string name = name_ == "-" ? "Standardausgabe" : ShownPath(name_);
-    throw Failure("Ausgabe kann nicht geschrieben werden: " + name + " (" + cause + ")");
 }
 
 }  // namespace suelvan::platform

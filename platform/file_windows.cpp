@@ -91,10 +91,6 @@ std::string CauseText(std::error_code cause) {
     }
 }
 
-void Fail(std::string_view what, const fs::path& path, std::error_code cause) {
-    throw Failure(std::string(what) + ": " + ShownPath(path) + " (" + CauseText(cause) + ")");
-}
-
 fs::path PathOfArgument(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
 File File::Open(const fs::path& path, Access access) {
@@ -115,23 +111,7 @@ File File::Open(const fs::path& path, Access access) {
     return file;
 }
 
-File::File(File&& other) noexcept : path_(std::move(other.path_)), handle_(other.handle_) {
-    other.handle_ = kNone;
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (handle_ != kNone) ::CloseHandle(H(handle_));
-        path_ = std::move(other.path_);
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
-File::~File() {
-    if (handle_ != kNone) ::CloseHandle(H(handle_));  // releases a lock too
-}
+void File::Close(std::intptr_t handle) { ::CloseHandle(H(handle)); }
 
 FileState File::State() const {
     BY_HANDLE_FILE_INFORMATION info{};
@@ -197,8 +177,6 @@ std::error_code File::Truncate(std::uint64_t size) {
     return {};
 }
 
-void File::Fail(std::string_view what, std::error_code cause) const { platform::Fail(what, path_, cause); }
-
 OutputFile::OutputFile(const fs::path& name, std::optional<FileIdentity> diary)
     : name_(name), place_(name), diary_(diary) {
     if (name == "-") {
@@ -262,20 +240,6 @@ void OutputFile::Commit() {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail(LastError());
     temporary_.clear();
-}
-
-void OutputFile::Fail(std::error_code cause) const { Fail(CauseText(cause)); }
-
-void OutputFile::Fail(const std::string& cause) const {
-    const std::string name = name_ == "-" ? "Standardausgabe" : ShownPath(name_);
-    throw Failure("Ausgabe kann nicht geschrieben werden: " + name + " (" + cause + ")");
-}
-
-void OutputFile::RefuseTheDiary(const std::optional<FileIdentity>& target) const {
-    if (diary_ && target == diary_) {
-        throw Failure("Die Ausgabe „" + ShownPath(name_) +
-                      "“ wäre das Tagebuch selbst und wird nicht geschrieben.");
-    }
 }
 
 }  // namespace suelvan::platform

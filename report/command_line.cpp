@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 #include "core/calendar.h"
 #include "platform/file.h"
@@ -171,6 +172,19 @@ std::string UsageText() {
         "\nArgumente:\n"
         "  TAGEBUCH                Das Tagebuch; ohne Angabe Sülvan.txt neben dem Programm.\n";
     return text;
+}
+
+std::optional<int> AnswerAtOnce(const CommandLine& line) {
+    if (line.action == CommandLine::Action::Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (line.action == CommandLine::Action::BadArgument) {
+        std::fputs(("suelvan-bericht: " + line.error + "\n\n").c_str(), stderr);
+        std::fputs(UsageText().c_str(), stderr);
+        return 2;
+    }
+    return std::nullopt;
 }
 
 std::string NotCountedText(const Report& report) {

@@ -38,6 +38,9 @@ struct CommandLine {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // "Aufruf: …" and every option, in German.
 std::string UsageText();
+// For --help the usage on standard output, exit 0; for a bad argument the reason on
+// standard error, then the usage, exit 2; nothing for a run.
+std::optional<int> AnswerAtOnce(const CommandLine& line);
 // "3 Zeilen nicht gezählt (Zeilen 4, 17, 230); --json listet sie auf", or nothing when
 // every line counted.
 std::string NotCountedText(const Report& report);
