@@ -2,28 +2,14 @@
 # suelvan-bericht from outside: exit codes, messages, every output byte, the diary untouched.
 # Usage: bericht_test.sh PATH/TO/suelvan-bericht
 set -uo pipefail
+here=$(dirname "$(realpath "$0")")
 program=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/bericht test.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$work/run" && mkdir -m 700 "$work/run"
-passes=0
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"; passes=$((passes + 1))
-    else
-        echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; failures=$((failures + 1))
-    fi
-}
-contains() {  # contains DESCRIPTION NEEDLE HAYSTACK
-    if [[ "$3" == *"$2"* ]]; then
-        echo "ok: $1"; passes=$((passes + 1))
-    else
-        echo "FAILED: $1"; echo "  missing: $2"; echo "  in: ${3:0:400}"; failures=$((failures + 1))
-    fi
-}
+source "$here/checks.sh"
 run() {  # run ARGS...: sets rc, out, err
     timeout 20 "$program" "$@" >"$work/out" 2>"$work/err"
     rc=$?
@@ -260,5 +246,4 @@ fi
 check "diary bytes untouched" "$before_sum" "$(sha256sum diary.txt)"
 check "diary time untouched" "$before_time" "$(stat -c %Y diary.txt)"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -3,6 +3,7 @@
 # equal, JSON equal but for the diary's path; exit codes and messages of the usual faults.
 # Usage: bericht_test.sh LINUX_SUELVAN_BERICHT WINDOWS_SUELVAN_BERICHT_EXE
 set -uo pipefail
+here=$(dirname "$(realpath "$0")")
 linux=$(realpath "$1")
 windows=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/windows bericht.XXXXXX")
@@ -12,15 +13,7 @@ wine=/usr/lib/wine/wine64
 # A folder with an umlaut and a blank: the program sees it as UTF-16, never the ANSI code page.
 folder="$work/Tagebücher Öffentlich"
 mkdir -p "$folder" && cd "$folder" || exit 1
-passes=0
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"; passes=$((passes + 1))
-    else
-        echo "FAILED: $1"; echo "  expected: ${2:0:300}"; echo "  actual:   ${3:0:300}"; failures=$((failures + 1))
-    fi
-}
+source "$here/../checks.sh"
 # Wine's own lines (a prefix brought up to date) are not the program's.
 programs_lines() { tr -d '\r' <"$1" | grep -v '^wine: ' || true; }
 "$wine" "$windows" --help >/dev/null 2>&1  # brings the prefix up to date first
@@ -71,5 +64,4 @@ mkdir ordner.csv
 check "output onto a folder: exit 1" 1 "$?"
 check "no half-written file left behind" "" "$(ls | grep -E '\.[0-9]+$')"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -4,20 +4,13 @@
 # it; the portable ZIP without a diary; both 64-bit.
 # Usage: install_test.sh BUILD_WINDOWS_DIR
 set -uo pipefail
+here=$(dirname "$(realpath "$0")")
 build=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/windows install.XXXXXX")
 export WINEDEBUG=-all WINEPREFIX="$work/wine"
 trap '/usr/lib/wine/wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 wine=/usr/lib/wine/wine64
-passes=0
-failures=0
-check() {
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"; passes=$((passes + 1))
-    else
-        echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; failures=$((failures + 1))
-    fi
-}
+source "$here/../checks.sh"
 machine() { python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); o=struct.unpack("<I",d[60:64])[0]; print(hex(struct.unpack("<H",d[o+4:o+6])[0]))' "$1"; }
 
 (cd "$build" && cpack >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
@@ -48,5 +41,4 @@ listing=$(python3 -c 'import zipfile,sys; print("\n".join(zipfile.ZipFile(sys.ar
 check "ZIP: both programs" yes "$(grep -q 'suelvan.exe$' <<<"$listing" && grep -q 'suelvan-bericht.exe$' <<<"$listing" && echo yes)"
 check "ZIP: no diary to replace an old one" "" "$(grep -i 'lvan.txt' <<<"$listing")"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

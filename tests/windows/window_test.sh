@@ -4,6 +4,7 @@
 # Wine's keyboard focus follows the pointer: it stays inside the window while typing.
 # Usage: window_test.sh PATH/TO/suelvan.exe
 set -uo pipefail
+here=$(dirname "$(realpath "$0")")
 exe=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/windows window.XXXXXX")
 folder="$work/Mein Ordner ü"
@@ -16,15 +17,7 @@ xvfb=$!
 export DISPLAY=":$n"
 trap 'pkill -f "$folder/suelvan.exe" 2>/dev/null; /usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-passes=0
-failures=0
-check() {
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"; passes=$((passes + 1))
-    else
-        echo "FAILED: $1"; echo "  expected: $2"; echo "  actual:   $3"; failures=$((failures + 1))
-    fi
-}
+source "$here/../checks.sh"
 diary() { od -An -c "$folder/Sülvan.txt" | tr -s ' \n' ' '; }
 launch() {
     (cd "$folder" && LANG=de_DE.UTF-8 TZ=UTC faketime -f "@2026-12-08 14:30:00" /usr/lib/wine/wine64 ./suelvan.exe \
@@ -106,5 +99,4 @@ done
 check "missing diary: a message box" yes "$([ -n "$message" ] && echo yes || echo no)"
 check "missing diary: still missing" no "$([ -e "$folder/Sülvan.txt" ] && echo yes || echo no)"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
