@@ -1,5 +1,7 @@
 #include "core/period.h"
 
+#include <algorithm>
+
 #include "core/calendar.h"
 
 namespace suelvan {
@@ -20,14 +22,14 @@ Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& nigh
         case QuickPeriod::ThisMonth: {
             const int next =
                 date.month == 12 ? DayNumber(date.year + 1, 1, 1) : DayNumber(date.year, date.month + 1, 1);
-            return {monthStart, next - 1, std::nullopt};
+            return {monthStart, std::min(today, next - 1), std::nullopt};
         }
         case QuickPeriod::LastMonth: {
             const CalendarDate before = DateOfDayNumber(monthStart - 1);
             return {DayNumber(before.year, before.month, 1), monthStart - 1, std::nullopt};
         }
         case QuickPeriod::ThisYear:
-            return {DayNumber(date.year, 1, 1), DayNumber(date.year, 12, 31), std::nullopt};
+            return {DayNumber(date.year, 1, 1), today, std::nullopt};
         case QuickPeriod::Everything: break;
     }
     return {};

@@ -150,10 +150,24 @@ Report Recount(Report&& held, const Period& period, const NightRule& night) {
     return report;
 }
 
-Report ReportOfDay(const Report& report, int day) {
-    ReportBuilder builder({day, day, std::nullopt}, report.night, true);
+bool Selects(const Selection& selection, const DiaryEntry& entry, const NightRule& night) {
+    switch (selection.kind) {
+        case Selection::Kind::All: return true;
+        case Selection::Kind::Date: return entry.day == selection.value;
+        case Selection::Kind::Night:
+            return night.Contains(entry.minute) && night.NightOf(entry.day, entry.minute) == selection.value;
+        case Selection::Kind::Hour: return entry.minute / 60 == selection.value;
+    }
+    return false;
+}
+
+Report ReportOf(const Report& report, const Selection& selection) {
+    Period period{report.from, report.to, std::nullopt};
+    if (selection.kind == Selection::Kind::Date) period = {selection.value, selection.value, std::nullopt};
+    if (selection.kind == Selection::Kind::Night) period = {std::nullopt, std::nullopt, selection.value};
+    ReportBuilder builder(period, report.night, true);
     for (const DiaryEntry& entry : report.entries) {
-        if (entry.day == day) builder.Add(DiaryEntry(entry));
+        if (Selects(selection, entry, report.night)) builder.Add(DiaryEntry(entry));
     }
     return builder.Finish();
 }

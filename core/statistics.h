@@ -91,8 +91,18 @@ bool InPeriod(const DiaryEntry& entry, const Period& period, const NightRule& ni
 // entries and the lines not counted move over as they are: their order is the rule's no
 // more than their dates are.
 Report Recount(Report&& held, const Period& period, const NightRule& night);
-// The report of one date of it, its entries copied.
-Report ReportOfDay(const Report& report, int day);
+// A part of a report chosen to look at or complain about: a date, a night, an hour of the
+// day.
+struct Selection {
+    enum class Kind { All, Date, Night, Hour };
+    Kind kind = Kind::All;
+    int value = 0;  // day number, the night's evening, hour
+
+    friend bool operator==(const Selection&, const Selection&) = default;
+};
+bool Selects(const Selection& selection, const DiaryEntry& entry, const NightRule& night);
+// The report of that part, its entries copied; a night's report spans the night's dates.
+Report ReportOf(const Report& report, const Selection& selection);
 
 // A bar of the per-date chart.
 struct DateCount {

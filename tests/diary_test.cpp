@@ -363,11 +363,12 @@ TEST(QuickPeriods, AreTheDaysTheirNamesSay) {
     };
     EXPECT_EQ(days(PeriodOf(QuickPeriod::LastNight, today, 9 * 60, night)), "- - 2026-12-08");
     EXPECT_EQ(days(PeriodOf(QuickPeriod::LastSevenDays, today, 0, night)), "2026-12-03 2026-12-09 -");
-    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, today, 0, night)), "2026-12-01 2026-12-31 -");
-    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, Day(2028, 2, 3), 0, night)), "2028-02-01 2028-02-29 -");
+    // "This month" and "this year" so far: a complaint never reaches past today.
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, today, 0, night)), "2026-12-01 2026-12-09 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisMonth, Day(2028, 2, 29), 0, night)), "2028-02-01 2028-02-29 -");
     EXPECT_EQ(days(PeriodOf(QuickPeriod::LastMonth, Day(2027, 1, 31), 0, night)), "2026-12-01 2026-12-31 -");
     EXPECT_EQ(days(PeriodOf(QuickPeriod::LastMonth, Day(2026, 3, 31), 0, night)), "2026-02-01 2026-02-28 -");
-    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisYear, today, 0, night)), "2026-01-01 2026-12-31 -");
+    EXPECT_EQ(days(PeriodOf(QuickPeriod::ThisYear, today, 0, night)), "2026-01-01 2026-12-09 -");
     EXPECT_EQ(days(PeriodOf(QuickPeriod::Everything, today, 0, night)), "- - -");
 }
 
@@ -404,6 +405,37 @@ TEST(Report, OfOneNightHoldsOnlyItsNightEntries) {
     EXPECT_EQ(early.from, Day(2026, 12, 9));
     EXPECT_EQ(early.to, Day(2026, 12, 9));
 }
+
+struct SelectionCase {
+    Selection selection;
+    const char* notes;  // of the entries chosen, in order
+    const char* from;
+    const char* to;
+    int nights;
+};
+
+class ReportOfSelection : public ::testing::TestWithParam<SelectionCase> {};
+
+TEST_P(ReportOfSelection, HoldsOnlyTheChosenEntriesAndTheirDates) {
+    const Report part = ReportOf(Build(kTwoNights, {}), GetParam().selection);
+    std::string notes;
+    for (const DiaryEntry& e : part.entries) notes += e.note.view();
+    EXPECT_EQ(notes, GetParam().notes);
+    EXPECT_EQ(IsoDate(*part.from) + " " + IsoDate(*part.to), std::string(GetParam().from) + " " + GetParam().to);
+    EXPECT_EQ(part.total.entries, static_cast<int>(notes.size()));
+    EXPECT_EQ(static_cast<int>(part.nights.size()), GetParam().nights);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, ReportOfSelection,
+    ::testing::Values(
+        SelectionCase{{Selection::Kind::All, 0}, "abcdef", "2026-12-08", "2026-12-10", 2},
+        SelectionCase{{Selection::Kind::Date, Day(2026, 12, 9)}, "cde", "2026-12-09", "2026-12-09", 1},
+        // The night runs across midnight: its dates are both of them.
+        SelectionCase{{Selection::Kind::Night, Day(2026, 12, 8)}, "bcd", "2026-12-08", "2026-12-09", 1},
+        SelectionCase{{Selection::Kind::Night, Day(2026, 12, 10)}, "f", "2026-12-10", "2026-12-11", 1},
+        SelectionCase{{Selection::Kind::Hour, 5}, "d", "2026-12-08", "2026-12-10", 1},
+        SelectionCase{{Selection::Kind::Hour, 12}, "", "2026-12-08", "2026-12-10", 0}));
 
 TEST(DiaryReader, HandsOnOnlyTheDaysAsked) {
     const auto notes = [](const Period& period) {
