@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
                             const QByteArray pdf = report::PdfBytes(
                                 read.report, read.info,
                                 {QString::fromStdString(line.name), QString::fromStdString(line.address)},
-                                platform::Utf8(CreatedText(services.Now())));
+                                services.Now());
                             return pdf.toStdString();
                         });
 }

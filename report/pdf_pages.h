@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <QTextLayout>
+#include <functional>
 #include <vector>
 
 namespace suelvan::report {
@@ -33,6 +34,7 @@ class Pages {
         y_ = top_;
     }
 
+    QPagedPaintDevice& device() const { return device_; }
     double mm() const { return mm_; }
     double left() const { return left_; }
     double width() const { return width_; }
@@ -48,7 +50,11 @@ class Pages {
         if (painter_) device_.newPage();
         ++page_;
         y_ = top_;
+        if (pageHead_) pageHead_();
     }
+
+    // Drawn at the top of every new page while set: a table's header row.
+    void SetPageHead(std::function<void()> head) { pageHead_ = std::move(head); }
 
     // Lines of text wrapped to `width` at `x`, at the current height; returns their height.
     double Paragraph(const QString& text, const QFont& font, double x, double width, bool draw = true) {
@@ -103,6 +109,10 @@ class Pages {
         if (painter_) painter_->drawLine(QPointF(left_, y_), QPointF(left_ + width_, y_));
     }
 
+    void Stroke(double x1, double y1, double x2, double y2) {
+        if (painter_) painter_->drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    }
+
     void Bar(double x, double y, double w, double h) {
         if (painter_) painter_->fillRect(QRectF(x, y, w, h), QColor(60, 90, 160));
     }
@@ -141,6 +151,7 @@ class Pages {
     double mm_, left_, width_, top_, bottom_, y_;
     int page_ = 1;
     double lastFlowHeight_ = 0;
+    std::function<void()> pageHead_;
 };
 
 }  // namespace suelvan::report
