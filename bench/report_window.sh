@@ -20,7 +20,7 @@ median() { sort -n | awk '{ a[NR] = $1 } END { printf "%d\n", (NR % 2) ? a[(NR +
 cd "$work"
 for _ in $(seq "$runs"); do
     "$build/bench/paint_probe" "Sülvan Logger" ./suelvan >>main 2>/dev/null
-    "$build/bench/paint_probe" "Sülvan Logger – Bericht" ./suelvan-bericht >>report 2>/dev/null
+    "$build/bench/paint_probe" "Bericht – Sülvan.txt" ./suelvan-bericht >>report 2>/dev/null
 done
 main_us=$(cut -d' ' -f1 main | median)
 report_us=$(cut -d' ' -f1 report | median)

@@ -75,6 +75,10 @@ void SystemServices::OpenMail(const QByteArray& mailto, std::function<void(const
                     std::move(failed));
 }
 
+bool SystemServices::ComposeMail(const Mail& mail, std::function<void(const QString&)> failed) {
+    return ComposeWithDesktop(mail, QCoreApplication::instance(), std::move(failed));
+}
+
 void SystemServices::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, kAppTitle, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);

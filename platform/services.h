@@ -9,6 +9,7 @@
 
 #include "core/calendar.h"
 #include "core/day_header.h"
+#include "platform/shell.h"
 
 class QWidget;
 
@@ -33,6 +34,9 @@ class Services {
     virtual void ShellOpen(const QString& command, std::function<void(const QString&)> failed) = 0;
     // Hands a "mailto:" URL, percent-encoded, to the same opener.
     virtual void OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) = 0;
+    // Hands an e-mail, its attachment included, to the desktop's mail program; false
+    // where there is none to hand it to.
+    virtual bool ComposeMail(const Mail& mail, std::function<void(const QString&)> failed) = 0;
     // A modal box with the given text and only an OK button; returns once it is closed.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
 };
@@ -46,6 +50,7 @@ class SystemServices final : public Services {
     std::filesystem::path ProgramDir() override;
     void ShellOpen(const QString& command, std::function<void(const QString&)> failed) override;
     void OpenMail(const QByteArray& mailto, std::function<void(const QString&)> failed) override;
+    bool ComposeMail(const Mail& mail, std::function<void(const QString&)> failed) override;
     void ShowMessage(QWidget* parent, const QString& text) override;
 };
 

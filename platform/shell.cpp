@@ -61,6 +61,28 @@ std::optional<OpenTarget> ParseShellCommand(const QString& command) {
     return std::nullopt;
 }
 
+namespace {
+
+// Runs `program` without a shell; `failed` hears when it cannot start or reports failure.
+void Start(const QString& program, const QStringList& arguments, QObject* context,
+           const std::function<void(const QString&)>& failed, const std::function<QString(int)>& reason) {
+    auto* process = new QProcess(context);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::errorOccurred, context, [=](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) return;
+        failed(reason(-1) + QLatin1Char(' ') + process->errorString());
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::finished, context, [=](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0) failed(reason(code));
+        process->deleteLater();
+    });
+    process->start(program, arguments);
+}
+
+}  // namespace
+
 void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<void(const QString&)> failed) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // Started directly, with the target as its one argument, so its exit status tells.
@@ -69,25 +91,31 @@ void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<v
         failed(CouldNotOpen(target, QStringLiteral("Das Programm xdg-open fehlt.")));
         return;
     }
-    auto* process = new QProcess(context);
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->setStandardInputFile(QProcess::nullDevice());
-    QObject::connect(process, &QProcess::errorOccurred, context, [=](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart) return;
-        failed(CouldNotOpen(target, process->errorString()));
-        process->deleteLater();
+    Start(opener, {OpenerArgument(target)}, context, failed, [target](int code) {
+        return CouldNotOpen(target, code < 0 ? QString() : ReasonOfExitCode(code)).trimmed();
     });
-    QObject::connect(process, &QProcess::finished, context, [=](int code, QProcess::ExitStatus status) {
-        if (status != QProcess::NormalExit || code != 0) failed(CouldNotOpen(target, ReasonOfExitCode(code)));
-        process->deleteLater();
-    });
-    process->start(opener, {OpenerArgument(target)});
 #else
     Q_UNUSED(context);
     const QUrl url = target.kind == OpenTarget::Kind::LocalFile ? QUrl::fromLocalFile(target.target)
                                                                 : QUrl(target.target, QUrl::StrictMode);
     if (!QDesktopServices::openUrl(url)) failed(CouldNotOpen(target));
 #endif
+}
+
+bool ComposeWithDesktop(const Mail& mail, QObject* context, std::function<void(const QString&)> failed) {
+    const QString composer = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+    if (composer.isEmpty()) return false;
+    QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), mail.subject,
+                          QStringLiteral("--body"), mail.body};
+    if (!mail.attachment.isEmpty()) arguments << QStringLiteral("--attach") << mail.attachment;
+    for (const QString& address : mail.to) {
+        // An address is never taken for an option.
+        if (!address.isEmpty() && !address.startsWith(QLatin1Char('-'))) arguments << address;
+    }
+    Start(composer, arguments, context, failed, [](int) {
+        return QStringLiteral("Das E-Mail-Programm konnte nicht geöffnet werden.");
+    });
+    return true;
 }
 
 }  // namespace suelvan::platform

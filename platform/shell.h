@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -24,5 +25,17 @@ std::optional<OpenTarget> ParseShellCommand(const QString& command);
 // Starts the desktop's opener for the target without waiting for it; `failed` gets a
 // German description if the opener reports that it could not open it.
 void OpenWithDesktop(const OpenTarget& target, QObject* context, std::function<void(const QString&)> failed);
+
+// An e-mail handed to the desktop's mail program.
+struct Mail {
+    QStringList to;
+    QString subject;
+    QString body;
+    QString attachment;  // absolute path of a file to attach
+};
+
+// Starts xdg-email with recipients, subject, body and attachment, without waiting for it;
+// false, and nothing started, where xdg-email is not installed. `failed` as above.
+bool ComposeWithDesktop(const Mail& mail, QObject* context, std::function<void(const QString&)> failed);
 
 }  // namespace suelvan::platform

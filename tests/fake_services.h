@@ -30,6 +30,13 @@ class FakeServices : public platform::Services {
         mailed.push_back(mailto);
         if (openFailure) failed(*openFailure);
     }
+    // Recorded; or, with `desktopMail`, handed to the real xdg-email found in PATH.
+    bool ComposeMail(const platform::Mail& mail, std::function<void(const QString&)> failed) override {
+        if (desktopMail) return platform::ComposeWithDesktop(mail, QApplication::instance(), std::move(failed));
+        if (!mailProgram) return false;
+        composed.push_back(mail);
+        return true;
+    }
     void ShowMessage(QWidget*, const QString& text) override {
         messages.push_back(text);
         cursorBusyDuringMessage = QApplication::overrideCursor() != nullptr;
@@ -41,6 +48,9 @@ class FakeServices : public platform::Services {
     std::optional<QString> openFailure;
     std::vector<QString> opened;
     std::vector<QByteArray> mailed;
+    bool mailProgram = true;
+    bool desktopMail = false;
+    std::vector<platform::Mail> composed;
     std::vector<QString> messages;
     bool cursorBusyDuringMessage = false;
 };

@@ -1,15 +1,18 @@
-// A complaint made from the report shown: copied to the clipboard, or handed to the mail
-// program as a mailto: link (too long a text goes to the clipboard instead).
+// A complaint made from the part of the report chosen: copied to the clipboard, or handed
+// to the mail program with the report's PDF attached. Where no mail program takes an
+// attachment, a mailto: link carries the text; where that is too long, the clipboard.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "core/statistics.h"
 #include "platform/services.h"
-#include "report/person.h"
+#include "report/complaint.h"
 
 class QWidget;
 
@@ -21,9 +24,13 @@ class ComplaintSender : public QObject {
    public:
     struct Complaint {
         std::shared_ptr<const Report> report;  // the events complained about
-        std::optional<int> night;              // names the night when the period is one
-        report::Person person;
-        QString recipient;  // e-mail address
+        std::optional<int> night;              // names the night when the report is one
+        report::Letter letter;
+        QString recipient;  // e-mail addresses, separated by commas
+        report::NoteOfEntry note;
+        int today = 0;
+        // The PDF of the same events, to attach; throws Failure.
+        std::function<QByteArray()> pdf;
     };
 
     ComplaintSender(platform::Services& services, QWidget* window);
@@ -34,8 +41,15 @@ class ComplaintSender : public QObject {
     void said(const QString& text);
 
    private:
+    // The PDF in a fresh folder of the user's temporary files: the mail program reads it
+    // after we are done. Empty, with a message shown, when it cannot be written.
+    QString WriteAttachment(const Complaint& complaint);
+
     platform::Services& services_;
     QWidget* window_;
 };
+
+// "a@b, c@d" as single addresses.
+QStringList Addresses(const QString& recipient);
 
 }  // namespace suelvan

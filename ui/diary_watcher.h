@@ -1,9 +1,12 @@
 // Tells when the diary changed on disk: a recording appends to it, an editor saving
-// replaces it. Either way once the writes have settled.
+// replaces it. Either way once the writes have settled, and only for the diary: the
+// settings saved beside it are no change.
 #pragma once
 
 #include <QObject>
+#include <QDateTime>
 #include <filesystem>
+#include <optional>
 
 class QFileSystemWatcher;
 class QTimer;
@@ -22,6 +25,17 @@ class DiaryWatcher : public QObject {
     void changed();
 
    private:
+    struct State {
+        std::uint64_t device = 0, inode = 0;
+        qint64 size = -1;
+        QDateTime modified;
+        friend bool operator==(const State&, const State&) = default;
+    };
+    State Now() const;
+    void Settled();
+
+    std::filesystem::path diary_;
+    State seen_;
     QFileSystemWatcher* watcher_;
     QTimer* settle_;
 };

@@ -18,14 +18,14 @@ void EntryModel::SetReport(std::shared_ptr<const Report> report,
     beginResetModel();
     report_ = std::move(report);
     notes_ = std::move(notes);
-    day_.reset();
+    selection_ = {};
     Fill();
     endResetModel();
 }
 
-void EntryModel::ShowDay(std::optional<int> day) {
+void EntryModel::Show(const Selection& selection) {
     beginResetModel();
-    day_ = day;
+    selection_ = selection;
     Fill();
     endResetModel();
 }
@@ -39,7 +39,7 @@ void EntryModel::Fill() {
     if (!report_) return;
     const std::vector<DiaryEntry>& entries = report_->entries;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!day_ || entries[i].day == *day_) rows_.push_back(i);
+        if (Selects(selection_, entries[i], report_->night)) rows_.push_back(i);
     }
     // The report comes by date and time already.
     if (sortColumn_ != kDate || order_ != Qt::AscendingOrder) Order();

@@ -1,5 +1,5 @@
 // The period's entries as the table shows them, sortable by any column; optionally only
-// those of one date.
+// those of one date, night or hour.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -23,9 +23,9 @@ class EntryModel : public QAbstractTableModel {
     // `notes`: where the notes the report lacks are fetched from.
     void SetReport(std::shared_ptr<const Report> report,
                    std::shared_ptr<const report::NoteFile> notes = nullptr);
-    // Only the entries of that date; none: all of the period.
-    void ShowDay(std::optional<int> day);
-    std::optional<int> ShownDay() const { return day_; }
+    // Only the entries chosen.
+    void Show(const Selection& selection);
+    const Selection& Shown() const { return selection_; }
     const DiaryEntry& EntryAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -40,7 +40,7 @@ class EntryModel : public QAbstractTableModel {
 
     std::shared_ptr<const Report> report_;
     std::shared_ptr<const report::NoteFile> notes_;
-    std::optional<int> day_;
+    Selection selection_;
     std::vector<std::size_t> rows_;  // into report_->entries, in the shown order
     int sortColumn_ = kDate;
     Qt::SortOrder order_ = Qt::AscendingOrder;

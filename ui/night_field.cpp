@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace suelvan {
 
@@ -28,8 +30,21 @@ NightField::NightField(const Names& names, QWidget* parent) : QWidget(parent), n
     layout->addWidget(list_);
     connect(list_, &QComboBox::currentIndexChanged, this, [this] {
         if (IsOwn() || own_) OwnField()->setEnabled(IsOwn());
-        emit changed();
+        Apply();
     });
+    applied_ = Rule();
+}
+
+void NightField::Apply() {
+    if (message_) {
+        const bool wrong = IsOwn() && !Rule().isEmpty() && !Parsed();
+        message_->setText(wrong ? QStringLiteral("„%1“ ist keine Nachtzeit wie 22:00-06:00.").arg(Rule())
+                                : QString());
+        message_->setVisible(wrong);
+    }
+    if (Rule() == applied_) return;
+    applied_ = Rule();
+    emit changed();
 }
 
 QLineEdit* NightField::OwnField() {
@@ -41,7 +56,24 @@ QLineEdit* NightField::OwnField() {
     own_->setEnabled(IsOwn());
     layout()->addWidget(own_);
     own_->show();  // added to a window that may be on the screen already
-    connect(own_, &QLineEdit::editingFinished, this, &NightField::changed);
+    message_ = new QLabel(this);
+    message_->setObjectName(names_.field + QStringLiteral("Hinweis"));
+    message_->setTextFormat(Qt::PlainText);
+    QPalette warning = message_->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xa0, 0, 0));
+    message_->setPalette(warning);
+    message_->hide();
+    layout()->addWidget(message_);
+    // Typed rules take effect when the field is left, or after a short pause in typing.
+    pause_ = new QTimer(this);
+    pause_->setSingleShot(true);
+    pause_->setInterval(800);
+    connect(own_, &QLineEdit::textEdited, pause_, qOverload<>(&QTimer::start));
+    connect(pause_, &QTimer::timeout, this, &NightField::Apply);
+    connect(own_, &QLineEdit::editingFinished, this, [this] {
+        pause_->stop();
+        Apply();
+    });
     return own_;
 }
 
@@ -51,6 +83,7 @@ void NightField::SetRule(const QString& rule) {
     const int known = list_->findData(rule);
     if (known < 0) OwnField()->setText(rule);
     list_->setCurrentIndex(known >= 0 ? known : list_->count() - 1);
+    Apply();
 }
 
 QString NightField::Rule() const {

@@ -10,7 +10,9 @@
 #include "core/night_rule.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QTimer;
 
 namespace suelvan {
 
@@ -44,13 +46,19 @@ class NightField : public QWidget {
     std::optional<NightRule> Parsed() const;
 
    signals:
-    // Another item chosen, or one's own text confirmed.
+    // Another rule in effect: another item chosen, or one's own text left or paused over.
     void changed();
 
    private:
+    // Tells of a new rule once, and says beside the field when one's own is none.
+    void Apply();
+
     Names names_;
     QComboBox* list_;
     QLineEdit* own_ = nullptr;
+    QLabel* message_ = nullptr;
+    QTimer* pause_ = nullptr;
+    QString applied_;
 };
 
 }  // namespace suelvan

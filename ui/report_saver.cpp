@@ -1,13 +1,15 @@
 #include "ui/report_saver.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "core/calendar.h"
 #include "platform/qt_text.h"
-#include "report/csv_output.h"
 #include "report/output.h"
+#include "report/outputs.h"
 #include "report/pdf.h"
 
 namespace suelvan {
@@ -30,12 +32,10 @@ std::optional<report::ReadDiaryResult> ReportSaver::ReadAgain(const Request& req
     }
 }
 
-QString ReportSaver::Created() const { return platform::Utf8(CreatedText(services_.Now())); }
+LocalDateTime ReportSaver::Created() const { return services_.Now(); }
 
-void ReportSaver::SaveAs(
-    const Request& request, const QString& title, const char* suggested, const QString& filter,
-    const QString& saved, const report::ReadOptions& options,
-    const std::function<void(const std::filesystem::path&, const report::ReadDiaryResult&)>& write) {
+void ReportSaver::Save(const Request& request, const char* kind, const QString& title, const char* suggested,
+                       const QString& filter, const QString& saved) {
     const QString name =
         save_(window_, title, platform::ToQString(request.diary.parent_path() / suggested), filter);
     if (name.isEmpty()) return;
@@ -44,48 +44,74 @@ void ReportSaver::SaveAs(
         services_.ShowMessage(window_, QStringLiteral("Das Tagebuch selbst wird nicht überschrieben."));
         return;
     }
-    const std::optional<report::ReadDiaryResult> read = ReadAgain(request, options);
-    if (!read) return;
-    try {
-        write(path, *read);
-        emit said(saved.arg(platform::Readable(name)));
-    } catch (const std::exception& failure) {
-        services_.ShowMessage(window_, QString::fromUtf8(failure.what()));
-    }
+    const std::vector<report::Output> outputs{{kind, path}};
+    const LocalDateTime created = Created();
+    // The same reading and writers as the command line's, in as little memory.
+    auto* done = new QFutureWatcher<QString>(this);
+    connect(done, &QFutureWatcher<QString>::finished, this, [=, this] {
+        --saving_;
+        const QString failure = done->result();
+        done->deleteLater();
+        if (failure.isEmpty()) {
+            emit said(saved.arg(platform::Readable(name)));
+        } else {
+            emit said(QString());
+            services_.ShowMessage(window_, failure);
+        }
+    });
+    ++saving_;
+    emit said(QStringLiteral("Wird gespeichert: %1 …").arg(platform::Readable(name)));
+    done->setFuture(QtConcurrent::run([request, outputs, created] {
+        try {
+            report::ReadOptions options = report::ReadOptionsFor(outputs);
+            options.weekdays = request.weekdays;
+            const report::ReadDiaryResult read =
+                report::ReadDiary(request.diary, request.period, request.night, options);
+            report::WriteOutputs(outputs, read, [&](const report::ReadDiaryResult& r) {
+                return report::PdfBytes(r.report, r.info, request.person, created).toStdString();
+            });
+            return QString();
+        } catch (const std::exception& failure) {
+            return QString::fromUtf8(failure.what());
+        }
+    }));
 }
 
 void ReportSaver::SavePdf(const Request& request) {
-    // Hashed: the footer must name exactly the bytes that were counted.
-    SaveAs(request, QStringLiteral("PDF speichern"), "Bericht.pdf", QStringLiteral("PDF-Dateien (*.pdf)"),
-           QStringLiteral("PDF gespeichert: %1"), {true, true, true},
-           [&](const std::filesystem::path& path, const report::ReadDiaryResult& read) {
-               const QByteArray pdf = report::PdfBytes(read.report, read.info, request.person, Created());
-               report::WriteOutput(path, read.info.identity,
-                                   std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
-           });
+    Save(request, "pdf", QStringLiteral("PDF speichern"), "Bericht.pdf", QStringLiteral("PDF-Dateien (*.pdf)"),
+         QStringLiteral("PDF gespeichert: %1"));
+}
+
+void ReportSaver::SaveCsv(const Request& request) {
+    Save(request, "csv", QStringLiteral("CSV speichern"), "Bericht.csv", QStringLiteral("CSV-Dateien (*.csv)"),
+         QStringLiteral("CSV gespeichert: %1"));
+}
+
+QByteArray ReportSaver::PdfOf(const Request& request, const Selection& selection) const {
+    report::ReadOptions options{true, true, true};
+    options.weekdays = request.weekdays;
+    report::ReadDiaryResult read = report::ReadDiary(request.diary, request.period, request.night, options);
+    if (selection.kind != Selection::Kind::All) read.report = ReportOf(read.report, selection);
+    return report::PdfBytes(read.report, read.info, request.person, Created());
 }
 
 void ReportSaver::Print(const Request& request) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Fluglärm-Tagebuch"));
+    report::PreparePrinter(printer);
     QPrintDialog dialog(&printer, window_);
     if (dialog.exec() != QDialog::Accepted) return;
+    report::PreparePrinter(printer);  // the dialog may have put margins back
     const std::optional<report::ReadDiaryResult> read = ReadAgain(request, {true, true, true});
     if (!read) return;
     try {
         report::PaintReport(printer, read->report, read->info, request.person, Created());
-        emit said(QStringLiteral("An den Drucker geschickt."));
+        emit said(printer.outputFormat() == QPrinter::PdfFormat
+                      ? QStringLiteral("Als PDF gedruckt: %1").arg(platform::Readable(printer.outputFileName()))
+                      : QStringLiteral("An den Drucker „%1“ geschickt.").arg(printer.printerName()));
     } catch (const std::exception& failure) {
         services_.ShowMessage(window_, QString::fromUtf8(failure.what()));
     }
-}
-
-void ReportSaver::SaveCsv(const Request& request) {
-    SaveAs(request, QStringLiteral("CSV speichern"), "Bericht.csv", QStringLiteral("CSV-Dateien (*.csv)"),
-           QStringLiteral("CSV gespeichert: %1"), {true, true, false},
-           [](const std::filesystem::path& path, const report::ReadDiaryResult& read) {
-               report::WriteCsv(path, read);
-           });
 }
 
 }  // namespace suelvan

@@ -1,7 +1,10 @@
 // Saving the report as a PDF or CSV, and printing it: each reads the diary again, so what
 // is written names exactly the bytes counted, and nothing is ever written over the diary.
+// Saving goes through the command line's writers, off the window's thread.
 #pragma once
 
+#include <QByteArray>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <filesystem>
@@ -9,6 +12,7 @@
 #include <optional>
 
 #include "core/period.h"
+#include "core/statistics.h"
 #include "platform/services.h"
 #include "report/person.h"
 #include "report/read_diary.h"
@@ -39,6 +43,9 @@ class ReportSaver : public QObject {
     void SavePdf(const Request& request);
     void Print(const Request& request);
     void SaveCsv(const Request& request);
+    // The PDF of a part of the period, for a complaint's attachment. Throws Failure.
+    QByteArray PdfOf(const Request& request, const Selection& selection) const;
+    bool Saving() const { return saving_ > 0; }
 
    signals:
     void said(const QString& text);
@@ -46,15 +53,14 @@ class ReportSaver : public QObject {
    private:
     // The diary read again; a message and nothing when it cannot be.
     std::optional<report::ReadDiaryResult> ReadAgain(const Request& request, report::ReadOptions options);
-    QString Created() const;
-    void SaveAs(
-        const Request& request, const QString& title, const char* suggested, const QString& filter,
-        const QString& saved, const report::ReadOptions& options,
-        const std::function<void(const std::filesystem::path&, const report::ReadDiaryResult&)>& write);
+    LocalDateTime Created() const;
+    void Save(const Request& request, const char* kind, const QString& title, const char* suggested,
+              const QString& filter, const QString& saved);
 
     platform::Services& services_;
     QWidget* window_;
     SaveDialog save_;
+    int saving_ = 0;
 };
 
 }  // namespace suelvan

@@ -19,12 +19,24 @@ std::filesystem::path SettingsPath(const std::filesystem::path& programDir) {
     return programDir / "suelvan-bericht.ini";
 }
 
+namespace {
+
+// Written by hand without quotes, "a@b, c@d" reads as a list: the commas are the user's.
+QString Text(const QSettings& ini, const QString& key) {
+    const QVariant value = ini.value(key);
+    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QStringLiteral(", "))
+                                                    : value.toString();
+}
+
+}  // namespace
+
 ReportSettings LoadSettings(const std::filesystem::path& file) {
     const QSettings ini(platform::ToQString(file), QSettings::IniFormat);
     ReportSettings s;
-    s.name = ini.value(QStringLiteral("Name")).toString();
-    s.address = ini.value(QStringLiteral("Anschrift")).toString();
-    s.recipient = ini.value(QStringLiteral("Empfaenger")).toString();
+    s.name = Text(ini, QStringLiteral("Name"));
+    s.address = Text(ini, QStringLiteral("Anschrift"));
+    s.authority = Text(ini, QStringLiteral("Stelle"));
+    s.recipient = Text(ini, QStringLiteral("Empfaenger"));
     const QString night = ini.value(QStringLiteral("Nacht"), s.night).toString();
     if (ParseNightRule(night.toStdString())) s.night = night;
     return s;
@@ -34,6 +46,7 @@ bool SaveSettings(const std::filesystem::path& file, const ReportSettings& s) {
     QSettings ini(platform::ToQString(file), QSettings::IniFormat);
     ini.setValue(QStringLiteral("Name"), s.name);
     ini.setValue(QStringLiteral("Anschrift"), s.address);
+    ini.setValue(QStringLiteral("Stelle"), s.authority);
     ini.setValue(QStringLiteral("Empfaenger"), s.recipient);
     ini.setValue(QStringLiteral("Nacht"), s.night);
     ini.sync();
@@ -48,6 +61,8 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     address_ = new QPlainTextEdit(settings.address, this);
     address_->setTabChangesFocus(true);
     address_->setFixedHeight(address_->fontMetrics().height() * 4 + 10);
+    authority_ = new QLineEdit(settings.authority, this);
+    authority_->setPlaceholderText(QStringLiteral("z. B. Fluglärmschutzbeauftragte des Flughafens"));
     recipient_ = new QLineEdit(settings.recipient, this);
     night_ = new NightField({QStringLiteral("cboNachtzeit"), QStringLiteral("Nachtzeit"),
                              QStringLiteral("Eigene Nachtzeit"), QStringLiteral("txtEigeneNachtzeit")},
@@ -57,6 +72,7 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     form->addRow(QStringLiteral("Name"), Named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
     form->addRow(QStringLiteral("Anschrift"),
                  Named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
+    form->addRow(QStringLiteral("Stelle"), Named(authority_, QStringLiteral("txtStelle"), QStringLiteral("Stelle")));
     form->addRow(QStringLiteral("E-Mail-Empfänger"),
                  Named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
     form->addRow(QStringLiteral("Nachtzeit"), night_);
@@ -80,8 +96,8 @@ void SettingsDialog::accept() {
         night_->OwnField()->setFocus();
         return;
     }
-    settings_ = {name_->text().trimmed(), address_->toPlainText().trimmed(), recipient_->text().trimmed(),
-                 night};
+    settings_ = {name_->text().trimmed(), address_->toPlainText().trimmed(), authority_->text().trimmed(),
+                 recipient_->text().trimmed(), night};
     QDialog::accept();
 }
 

@@ -16,7 +16,8 @@ class NightField;
 struct ReportSettings {
     QString name;
     QString address;
-    QString recipient;  // e-mail address of complaints
+    QString authority;  // the office complaints are addressed to
+    QString recipient;  // e-mail address of complaints, several separated by commas
     QString night = QStringLiteral("22:00-06:00");
 
     friend bool operator==(const ReportSettings&, const ReportSettings&) = default;
@@ -41,6 +42,7 @@ class SettingsDialog : public QDialog {
 
     QLineEdit* name_;
     QPlainTextEdit* address_;
+    QLineEdit* authority_;
     QLineEdit* recipient_;
     NightField* night_;
     ReportSettings settings_;

@@ -6,12 +6,14 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "core/calendar.h"
 #include "core/entry.h"
@@ -23,6 +25,7 @@
 #include "ui/diary_watcher.h"
 #include "ui/entry_model.h"
 #include "ui/night_field.h"
+#include "ui/night_model.h"
 #include "ui/report_summary.h"
 
 namespace suelvan {
@@ -33,6 +36,8 @@ using platform::Utf8;
 // Beyond ten years a bar per calendar day would be thinner than a pixel: then only the
 // days with entries get one.
 constexpr int kMostCalendarBars = 3660;
+
+QString Date(int day) { return Utf8(GermanDate(day)); }
 
 }  // namespace
 
@@ -63,14 +68,13 @@ ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path d
         return QFileDialog::getOpenFileName(parent, title, folder,
                                             QStringLiteral("Textdateien (*.txt);;Alle Dateien (*)"));
     };
-    setWindowTitle(QStringLiteral("Sülvan Logger – Bericht"));
     setWindowIcon(AppIcon());
     CreateControls();
     ConnectControls();
     watcher_->Watch(diary_);
     const Period period = SelectedPeriod();
     Show(first ? first() : LoadDiary(diary_, period, night_->Parsed().value_or(NightRule{}), weekdays_),
-         period);
+         period, false);
 }
 
 ReportWindow::~ReportWindow() = default;
@@ -96,13 +100,19 @@ void ReportWindow::CreateControls() {
     lblMeldung->setFont(bold);
     lblMeldung->hide();
     layout->addWidget(lblMeldung);
+    lblLeer = Named(new QLabel(this), QStringLiteral("lblLeer"), QString());
+    lblLeer->setWordWrap(true);
+    lblLeer->setTextFormat(Qt::PlainText);
+    lblLeer->setFont(bold);
+    lblLeer->hide();
+    layout->addWidget(lblLeer);
 
     summary_ = new ReportSummary(this);
     layout->addWidget(summary_);
 
     auto* charts = new QHBoxLayout;
-    chrStunden = Named(new BarChart(QStringLiteral("Einträge je Stunde"), this), QStringLiteral("chrStunden"),
-                       QStringLiteral("Einträge je Stunde"));
+    chrStunden = Named(new BarChart(QStringLiteral("Einträge je Stunde (anklicken: Einträge der Stunde)"), this),
+                       QStringLiteral("chrStunden"), QStringLiteral("Einträge je Stunde"));
     chrTage = Named(new BarChart(QStringLiteral("Einträge je Datum (anklicken: Einträge des Tages)"), this),
                     QStringLiteral("chrTage"), QStringLiteral("Einträge je Datum"));
     charts->addWidget(chrStunden, 1);
@@ -117,17 +127,25 @@ void ReportWindow::CreateControls() {
     selection->addWidget(cmdAlleTage);
     layout->addLayout(selection);
 
-    // The entry list comes right after the first paint (MakeLaterControls): the first item
-    // view costs Qt as much as the summary and the charts together.
+    // The tables come right after the first paint (MakeLaterControls): the first item view
+    // costs Qt as much as the summary and the charts together.
+    nights_ = new NightModel(this);
     model_ = new EntryModel(this);
     tableArea_ = new QWidget(this);
-    (new QVBoxLayout(tableArea_))->setContentsMargins(0, 0, 0, 0);
+    (new QHBoxLayout(tableArea_))->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tableArea_, 3);
 
     layout->addLayout(CreateButtonRow());
+    // A line of its own, so a long message is read whole.
+    lblStatus = Named(new QLabel(this), QStringLiteral("lblStatus"), QString());
+    lblStatus->setTextFormat(Qt::PlainText);
+    lblStatus->setWordWrap(true);
+    lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(lblStatus);
     watcher_ = new DiaryWatcher(this);
     saver_ = new ReportSaver(services_, this);
     complaints_ = new ComplaintSender(services_, this);
+    loading_ = new QFutureWatcher<DiaryLoad>(this);
 }
 
 QLayout* ReportWindow::CreateTopRow() {
@@ -170,9 +188,7 @@ QLayout* ReportWindow::CreateButtonRow() {
     cmdKopieren = button(QStringLiteral("&Beschwerdetext kopieren"), QStringLiteral("cmdKopieren"));
     cmdEmail = button(QStringLiteral("&E-Mail schreiben"), QStringLiteral("cmdEmail"));
     for (QPushButton* b : {cmdPdf, cmdDrucken, cmdCsv, cmdKopieren, cmdEmail}) buttons->addWidget(b);
-    lblStatus = Named(new QLabel(this), QStringLiteral("lblStatus"), QString());
-    lblStatus->setTextFormat(Qt::PlainText);
-    buttons->addWidget(lblStatus, 1);
+    buttons->addStretch(1);
     return buttons;
 }
 
@@ -182,20 +198,26 @@ void ReportWindow::ConnectControls() {
     connect(cmdDatei, &QPushButton::clicked, this, &ReportWindow::ChooseFile);
     connect(cmdAngaben, &QPushButton::clicked, this, &ReportWindow::EditSettings);
     connect(chrTage, &BarChart::barActivated, this, &ReportWindow::DateActivated);
-    connect(cmdAlleTage, &QPushButton::clicked, this, [this] { DateActivated(-1); });
+    connect(chrStunden, &BarChart::barActivated, this,
+            [this](int hour) { Choose({Selection::Kind::Hour, hour}); });
+    connect(cmdAlleTage, &QPushButton::clicked, this, [this] { Choose({}); });
     connect(cmdPdf, &QPushButton::clicked, this, [this] { saver_->SavePdf(SaveRequest()); });
     connect(cmdDrucken, &QPushButton::clicked, this, [this] { saver_->Print(SaveRequest()); });
     connect(cmdCsv, &QPushButton::clicked, this, [this] { saver_->SaveCsv(SaveRequest()); });
-    connect(cmdKopieren, &QPushButton::clicked, this, [this] { complaints_->Copy(SelectedComplaint()); });
-    connect(cmdEmail, &QPushButton::clicked, this, [this] { complaints_->Mail(SelectedComplaint()); });
+    connect(cmdKopieren, &QPushButton::clicked, this, [this] {
+        if (HasSender(false)) complaints_->Copy(SelectedComplaint());
+    });
+    connect(cmdEmail, &QPushButton::clicked, this, [this] {
+        if (HasSender(true)) complaints_->Mail(SelectedComplaint());
+    });
     connect(saver_, &ReportSaver::said, this, &ReportWindow::Say);
     connect(complaints_, &ComplaintSender::said, this, &ReportWindow::Say);
     connect(watcher_, &DiaryWatcher::changed, this, &ReportWindow::Reload);
+    connect(loading_, &QFutureWatcher<DiaryLoad>::finished, this, &ReportWindow::Loaded);
 }
 
 void ReportWindow::PeriodChanged() {
     MakeLaterControls();
-    if (period_->IsCustom() && report_->from) period_->ShowDates(*report_->from, *report_->to);
     Refresh();
 }
 
@@ -211,20 +233,35 @@ void ReportWindow::NightChanged() {
 
 void ReportWindow::MakeLaterControls() {
     if (period_->From()) return;
-    MakeEntryTable();
+    MakeTables();
     QLineEdit* own = night_->OwnField();
     period_->MakeDateFields();
+    ShowState();
     setTabOrder(period_->To(), night_->List());
     setTabOrder(night_->List(), own);
     setTabOrder(own, cmdDatei);
-    setTabOrder(cmdAlleTage, tblEintraege);
+    setTabOrder(cmdAlleTage, tblNaechte);
+    setTabOrder(tblNaechte, tblEintraege);
     setTabOrder(tblEintraege, cmdPdf);
 }
 
-void ReportWindow::MakeEntryTable() {
+void ReportWindow::MakeTables() {
+    tblNaechte = MakeNightView(nights_, tableArea_);
     tblEintraege = MakeEntryView(model_, tableArea_);
-    tableArea_->layout()->addWidget(tblEintraege);
-    tblEintraege->show();  // added to a window that may be on the screen already
+    tableArea_->layout()->addWidget(tblNaechte);
+    static_cast<QHBoxLayout*>(tableArea_->layout())->addWidget(tblEintraege, 1);
+    tblNaechte->setMinimumWidth(tblNaechte->horizontalHeader()->length() + 24);
+    tblNaechte->setMaximumWidth(tblNaechte->horizontalHeader()->length() + 48);
+    const auto chooseNight = [this](const QModelIndex& index) {
+        if (index.isValid()) Choose({Selection::Kind::Night, nights_->NightAt(index.row())});
+    };
+    connect(tblNaechte, &QTableView::activated, this, chooseNight);
+    connect(tblNaechte, &QTableView::clicked, this, chooseNight);
+    connect(tblEintraege, &QTableView::clicked, this, &ReportWindow::EntryClicked);
+    for (QTableView* table : {tblNaechte, tblEintraege}) {
+        table->setEnabled(report_->total.entries > 0);
+        table->show();  // added to a window that may be on the screen already
+    }
 }
 
 bool ReportWindow::event(QEvent* event) {
@@ -240,33 +277,78 @@ void ReportWindow::ShowPeriod(int from, int to) {
     Refresh();
 }
 
+bool ReportWindow::Loading() const { return busy_; }
+
 Period ReportWindow::SelectedPeriod() const {
     return period_->Selected(night_->Parsed().value_or(NightRule{}));
 }
 
+int ReportWindow::Today() const {
+    const LocalDateTime now = services_.Now();
+    return DayNumber(now.year, now.month, now.day);
+}
+
 void ReportWindow::Reload() {
     watcher_->Watch(diary_);
-    const Period period = SelectedPeriod();
-    Show(LoadDiary(diary_, period, night_->Parsed().value_or(report_->night), weekdays_), period);
+    const Period period = busy_ ? loadingPeriod_ : heldPeriod_;
+    const NightRule rule = night_->Parsed().value_or(report_->night);
+    const std::filesystem::path diary = diary_;
+    const std::vector<std::string> weekdays = weekdays_;
+    Load([=] { return LoadDiary(diary, period, rule, weekdays); }, period, true);
 }
 
 void ReportWindow::Refresh() {
     const std::optional<NightRule> rule = night_->Parsed();
-    if (!rule) {
-        Say(QStringLiteral("„%1“ ist keine Nachtzeit wie 22:00-06:00.").arg(night_->OwnField()->text()));
-        return;
-    }
+    if (!rule) return;  // the night field says why
+    Say({});
     const Period period = SelectedPeriod();
-    const bool sameEntries = error_.isEmpty() && !period.night && !heldPeriod_.night &&
-                             period.from == heldPeriod_.from && period.to == heldPeriod_.to;
+    const bool sameEntries = error_.isEmpty() && !busy_ && !period.night &&
+                             !heldPeriod_.night && period.from == heldPeriod_.from &&
+                             period.to == heldPeriod_.to;
     if (sameEntries) {
-        ShowReport(std::make_shared<Report>(Recount(std::move(*report_), period, *rule)));
+        // Counted again from the entries held, on a copy: the tables show these meanwhile.
+        std::shared_ptr<const Report> held = report_;
+        std::shared_ptr<const platform::File> file = file_;
+        report::DiaryInfo info = info_;
+        Load(
+            [=] {
+                Report copy = *held;
+                report::ReadDiaryResult read;
+                read.info = info;
+                read.file = file;
+                read.report = Recount(std::move(copy), period, *rule);
+                read.entriesKept = true;
+                return DiaryLoad{std::move(read), {}};
+            },
+            period, false);
         return;
     }
-    Show(LoadDiary(diary_, period, *rule, weekdays_), period);
+    const std::filesystem::path diary = diary_;
+    const std::vector<std::string> weekdays = weekdays_;
+    Load([=] { return LoadDiary(diary, period, *rule, weekdays); }, period, false);
 }
 
-void ReportWindow::Show(DiaryLoad load, const Period& period) {
+void ReportWindow::Load(std::function<DiaryLoad()> job, const Period& period, bool keepChoice) {
+    // A result still to come is dropped: only the latest question is answered. The one
+    // running finishes on its own, with nothing of the window.
+    loading_->disconnect(this);
+    loading_->deleteLater();
+    loading_ = new QFutureWatcher<DiaryLoad>(this);
+    connect(loading_, &QFutureWatcher<DiaryLoad>::finished, this, &ReportWindow::Loaded);
+    loadingPeriod_ = period;
+    loadingKeepsChoice_ = keepChoice;
+    busy_ = true;
+    setCursor(Qt::BusyCursor);
+    loading_->setFuture(QtConcurrent::run(std::move(job)));
+}
+
+void ReportWindow::Loaded() {
+    busy_ = false;
+    unsetCursor();
+    Show(loading_->result(), loadingPeriod_, loadingKeepsChoice_);
+}
+
+void ReportWindow::Show(DiaryLoad load, const Period& period, bool keepChoice) {
     heldPeriod_ = period;
     if (!load.read) {
         error_ = load.error;
@@ -275,21 +357,27 @@ void ReportWindow::Show(DiaryLoad load, const Period& period) {
         lblMeldung->show();
         auto empty = std::make_shared<Report>();
         empty->night = night_->Parsed().value_or(NightRule{});
-        ShowReport(std::move(empty));
+        file_.reset();
+        info_ = {};
+        notes_.reset();
+        ShowReport(std::move(empty), false);
         return;
     }
     error_.clear();
     lblMeldung->hide();
-    notes_ = std::make_shared<report::NoteFile>(load.read->file);
-    ShowReport(std::make_shared<Report>(std::move(load.read->report)));
+    file_ = load.read->file;
+    info_ = load.read->info;
+    notes_ = std::make_shared<report::NoteFile>(file_);
+    ShowReport(std::make_shared<Report>(std::move(load.read->report)), keepChoice);
 }
 
-void ReportWindow::ShowReport(std::shared_ptr<Report> report) {
+void ReportWindow::ShowReport(std::shared_ptr<Report> report, bool keepChoice) {
     report_ = std::move(report);
     model_->SetReport(report_, notes_);
-    summary_->Show(report_);
+    nights_->SetReport(report_);
     ShowCharts(*report_);
-    DateActivated(-1);
+    ShowState();
+    Choose(keepChoice ? selection_ : Selection{});
 }
 
 void ReportWindow::ShowCharts(const Report& r) {
@@ -301,36 +389,82 @@ void ReportWindow::ShowCharts(const Report& r) {
         chartDays_.push_back(bar.day);
         perDate.push_back(bar.entries);
     }
-    chrTage->SetBars(std::move(perDate),
-                     [this](int bar) { return Utf8(GermanDate(chartDays_[static_cast<std::size_t>(bar)])); });
+    chrTage->SetBars(std::move(perDate), [this](int bar) { return Date(chartDays_[static_cast<std::size_t>(bar)]); });
+}
+
+void ReportWindow::ShowState() {
+    setWindowTitle(QStringLiteral("Bericht – ") + platform::ToQString(diary_.filename()));
+    // The greyed dates are the bounds in effect, not those of an earlier choice.
+    if (period_->From() && !period_->IsCustom() && report_->from)
+        period_->ShowDates(*report_->from, std::max(*report_->from, std::min(*report_->to, Today())));
+    const bool empty = report_->total.entries == 0;
+    lblLeer->setVisible(empty && error_.isEmpty());
+    SetText(lblLeer, info_.bytes == 0 ? QStringLiteral("Das Tagebuch ist noch leer: Einträge macht das "
+                                                       "Programm „Sülvan Logger“.")
+                                      : QStringLiteral("Im gewählten Zeitraum gibt es keine Einträge."));
+    for (QWidget* control : std::initializer_list<QWidget*>{chrStunden, chrTage, tblNaechte, tblEintraege,
+                                                            cmdPdf, cmdDrucken, cmdCsv}) {
+        if (control) control->setEnabled(!empty);
+    }
+}
+
+void ReportWindow::Choose(const Selection& selection) {
+    selection_ = selection;
+    selected_ = selection.kind == Selection::Kind::All ? report_ : std::make_shared<const Report>(ReportOf(*report_, selection));
+    model_->Show(selection);
+    summary_->Show(selected_);
+    const auto chosen = [&](Selection::Kind kind) { return selection.kind == kind ? selection.value : -1; };
+    const auto bar = std::find(chartDays_.begin(), chartDays_.end(), chosen(Selection::Kind::Date));
+    chrTage->SetSelected(bar == chartDays_.end() ? -1 : static_cast<int>(bar - chartDays_.begin()));
+    chrStunden->SetSelected(chosen(Selection::Kind::Hour));
+    if (tblNaechte) {
+        const int row = selection.kind == Selection::Kind::Night ? nights_->RowOf(selection.value) : -1;
+        if (row < 0) {
+            tblNaechte->clearSelection();
+        } else {
+            tblNaechte->selectRow(row);
+        }
+    }
+    const int n = selected_->total.entries;
+    switch (selection.kind) {
+        case Selection::Kind::All:
+            SetText(lblAuswahl, report_->from ? QStringLiteral("Alle Einträge vom %1 bis %2")
+                                                    .arg(Date(*report_->from),
+                                                         Date(std::max(*report_->from, std::min(*report_->to, Today()))))
+                                              : QStringLiteral("Keine Einträge im Zeitraum"));
+            break;
+        case Selection::Kind::Date:
+            SetText(lblAuswahl, QStringLiteral("Einträge vom %1: %2").arg(Date(selection.value)).arg(n));
+            break;
+        case Selection::Kind::Night:
+            SetText(lblAuswahl,
+                    QStringLiteral("Nacht %1: %2").arg(Utf8(NightName(selection.value))).arg(n));
+            break;
+        case Selection::Kind::Hour:
+            SetText(lblAuswahl, QStringLiteral("Einträge zwischen %1 und %2 Uhr: %3")
+                                    .arg(selection.value)
+                                    .arg(selection.value + 1)
+                                    .arg(n));
+            break;
+    }
+    cmdAlleTage->setEnabled(selection.kind != Selection::Kind::All);
+    cmdKopieren->setEnabled(n > 0);
+    cmdEmail->setEnabled(n > 0);
 }
 
 void ReportWindow::DateActivated(int index) {
-    if (index < 0 || index >= static_cast<int>(chartDays_.size())) {
-        chrTage->SetSelected(-1);
-        model_->ShowDay(std::nullopt);
-        SetText(lblAuswahl, report_->from
-                                ? QStringLiteral("Alle Einträge vom %1 bis %2")
-                                      .arg(Utf8(GermanDate(*report_->from)), Utf8(GermanDate(*report_->to)))
-                                : QStringLiteral("Keine Einträge im Zeitraum"));
-        cmdAlleTage->setEnabled(false);
-        return;
-    }
-    const int day = chartDays_[static_cast<std::size_t>(index)];
-    model_->ShowDay(day);
-    SetText(lblAuswahl,
-            QStringLiteral("Einträge vom %1: %2").arg(Utf8(GermanDate(day))).arg(model_->rowCount()));
-    cmdAlleTage->setEnabled(true);
+    if (index < 0 || index >= static_cast<int>(chartDays_.size())) return Choose({});
+    Choose({Selection::Kind::Date, chartDays_[static_cast<std::size_t>(index)]});
 }
 
-std::shared_ptr<const Report> ReportWindow::SelectedReport() const {
-    const std::optional<int> day = model_->ShownDay();
-    return day ? std::make_shared<const Report>(ReportOfDay(*report_, *day)) : report_;
+void ReportWindow::EntryClicked(const QModelIndex& index) {
+    if (!index.isValid() || index.column() != EntryModel::kNight) return;
+    const DiaryEntry& e = model_->EntryAt(index.row());
+    const NightRule& night = report_->night;
+    if (night.Contains(e.minute)) Choose({Selection::Kind::Night, night.NightOf(e.day, e.minute)});
 }
 
-std::optional<int> ReportWindow::SelectedNight() const {
-    return model_->ShownDay() ? std::nullopt : heldPeriod_.night;
-}
+std::shared_ptr<const Report> ReportWindow::SelectedReport() const { return selected_; }
 
 report::Person ReportWindow::Person() const { return {settings_.name, settings_.address}; }
 
@@ -345,12 +479,18 @@ void ReportWindow::ChooseFile() {
         openDialog_(this, QStringLiteral("Tagebuch wählen"), platform::ToQString(diary_.parent_path()));
     if (chosen.isEmpty()) return;
     diary_ = platform::ToPath(chosen);
-    Reload();
+    watcher_->Watch(diary_);
+    Say({});
+    const Period period = SelectedPeriod();
+    const NightRule rule = night_->Parsed().value_or(report_->night);
+    const std::filesystem::path diary = diary_;
+    const std::vector<std::string> weekdays = weekdays_;
+    Load([=] { return LoadDiary(diary, period, rule, weekdays); }, period, false);
 }
 
-void ReportWindow::EditSettings() {
+bool ReportWindow::EditSettings() {
     SettingsDialog dialog(settings_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted) return false;
     const QString night = settings_.night;
     settings_ = dialog.Settings();
     if (!SaveSettings(settingsFile_, settings_) && !settingsUnsavedTold_) {
@@ -360,14 +500,40 @@ void ReportWindow::EditSettings() {
                                  "das Programm geschlossen wird.")
                       .arg(platform::Readable(platform::ToQString(settingsFile_))));
     }
+    // Only another night rule counts anew; the choice of a date or night stays.
     if (settings_.night != night) {
         MakeLaterControls();
         night_->SetRule(settings_.night);
     }
+    return true;
+}
+
+bool ReportWindow::HasSender(bool forMail) {
+    const auto complete = [&] { return !settings_.name.isEmpty() && (!forMail || !settings_.recipient.isEmpty()); };
+    if (complete()) return true;
+    if (!EditSettings()) return false;
+    if (complete()) return true;
+    services_.ShowMessage(this, forMail ? QStringLiteral("Bitte unter „Angaben…“ Ihren Namen und den "
+                                                         "E-Mail-Empfänger eintragen.")
+                                        : QStringLiteral("Bitte unter „Angaben…“ Ihren Namen eintragen."));
+    return false;
 }
 
 ComplaintSender::Complaint ReportWindow::SelectedComplaint() const {
-    return {SelectedReport(), SelectedNight(), Person(), settings_.recipient};
+    const std::optional<int> night = selection_.kind == Selection::Kind::Night ? std::optional(selection_.value)
+                                     : selection_.kind == Selection::Kind::All ? heldPeriod_.night
+                                                                              : std::nullopt;
+    std::shared_ptr<const report::NoteFile> notes = notes_;
+    const ReportSaver::Request request = SaveRequest();
+    const Selection selection = selection_;
+    ReportSaver* saver = saver_;
+    return {selected_,
+            night,
+            {Person(), settings_.authority},
+            settings_.recipient,
+            [notes](const DiaryEntry& e) { return report::NoteOf(e, notes.get()); },
+            Today(),
+            [saver, request, selection] { return saver->PdfOf(request, selection); }};
 }
 
 }  // namespace suelvan

@@ -1,9 +1,10 @@
 // The report window: the nights of a period at a glance, saved, printed, or sent as a
 // complaint. It follows the diary as it grows. It composes the small widgets that each
-// do one job: the period and night fields, the summary, the charts and the entry list,
-// the saver and the watcher.
+// do one job: the period and night fields, the summary, the charts, the tables of nights
+// and entries, the saver and the watcher. Reading and counting run off its thread.
 #pragma once
 
+#include <QFutureWatcher>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -30,6 +31,7 @@ class BarChart;
 class DiaryWatcher;
 class EntryModel;
 class NightField;
+class NightModel;
 class ReportSummary;
 
 // What reading the diary for a period gave: the report, or the message why not.
@@ -65,6 +67,11 @@ class ReportWindow : public QWidget {
     // "Zeitraum…" with these dates.
     void ShowPeriod(int from, int to);
     const Report& CurrentReport() const { return *report_; }
+    // Whether a reading or counting is under way; its result replaces what is shown.
+    bool Loading() const;
+    // The part of the report chosen: a date, a night, an hour, or all of it.
+    void Choose(const Selection& selection);
+    const Selection& Chosen() const { return selection_; }
     // The quick choice's period at the services' current time.
     static Period PeriodAt(platform::Services& services, int choice, const NightRule& night);
     static constexpr int kThisMonthChoice = PeriodField::kThisMonth;  // selected at start
@@ -77,27 +84,35 @@ class ReportWindow : public QWidget {
     QLayout* CreateTopRow();
     QLayout* CreateButtonRow();
     void MakeLaterControls();  // the fields not needed for the first paint
-    void MakeEntryTable();
+    void MakeTables();
     void ConnectControls();
     void PeriodChanged();
     void NightChanged();
     void Reload();   // the diary again: it changed, or another was chosen
     void Refresh();  // the period or the night rule changed
-    void Show(DiaryLoad load, const Period& period);
-    void ShowReport(std::shared_ptr<Report> report);
+    // Runs `job` off the window's thread; its result is shown unless another came after.
+    void Load(std::function<DiaryLoad()> job, const Period& period, bool keepChoice);
+    void Loaded();
+    void Show(DiaryLoad load, const Period& period, bool keepChoice);
+    void ShowReport(std::shared_ptr<Report> report, bool keepChoice);
     void ShowCharts(const Report& report);
+    void ShowState();  // what is in effect: dates, title, a word on an empty period
     Period SelectedPeriod() const;
-    // The report that a complaint is about: a clicked date, else the period.
+    // The report that a complaint is about: the chosen part of the period.
     std::shared_ptr<const Report> SelectedReport() const;
-    std::optional<int> SelectedNight() const;
     report::Person Person() const;
     ReportSaver::Request SaveRequest() const;
     void Say(const QString& text);
+    int Today() const;
 
     void ChooseFile();
-    void EditSettings();
+    bool EditSettings();
+    // Opens "Angaben…" while the name (and for mail the recipient) is missing; whether
+    // they are there now.
+    bool HasSender(bool forMail);
     ComplaintSender::Complaint SelectedComplaint() const;
     void DateActivated(int index);
+    void EntryClicked(const QModelIndex& index);
 
     platform::Services& services_;
     std::filesystem::path diary_;
@@ -109,21 +124,33 @@ class ReportWindow : public QWidget {
     std::function<QString(QWidget*, const QString&, const QString&)> openDialog_;
 
     std::shared_ptr<Report> report_;
+    std::shared_ptr<const platform::File> file_;  // the diary as read, for notes
+    report::DiaryInfo info_;
     std::shared_ptr<const report::NoteFile> notes_;
     Period heldPeriod_;  // what report_ was read for
     QString error_;
+    Selection selection_;
+    std::shared_ptr<const Report> selected_;  // report_'s part chosen
+
+    QFutureWatcher<DiaryLoad>* loading_ = nullptr;
+    bool busy_ = false;
+    Period loadingPeriod_;
+    bool loadingKeepsChoice_ = false;
 
     PeriodField* period_ = nullptr;
     NightField* night_ = nullptr;
     QPushButton* cmdDatei = nullptr;
     QPushButton* cmdAngaben = nullptr;
     QLabel* lblMeldung = nullptr;
+    QLabel* lblLeer = nullptr;
     ReportSummary* summary_ = nullptr;
     BarChart* chrStunden = nullptr;
     BarChart* chrTage = nullptr;
     QLabel* lblAuswahl = nullptr;
     QPushButton* cmdAlleTage = nullptr;
     QWidget* tableArea_ = nullptr;
+    QTableView* tblNaechte = nullptr;
+    NightModel* nights_ = nullptr;
     QTableView* tblEintraege = nullptr;
     EntryModel* model_ = nullptr;
     QPushButton* cmdPdf = nullptr;
