@@ -49,14 +49,32 @@ QWidget* MakeWidget(const Control& control, QWidget* parent) {
     return nullptr;
 }
 
-// Where a caption is wider than its designed control, the control grows to the right
-// (within the window) rather than clip it.
+// A caption wider than its designed control breaks at a blank onto a second line where the
+// control is tall enough for two, as the form was designed: on one line it would reach
+// the window's edge.
+void WrapCaption(QAbstractButton* button, const QRect& rect) {
+    const QString text = button->text();
+    const QFontMetrics metrics = button->fontMetrics();
+    const int room = rect.width() - (button->sizeHint().width() - metrics.horizontalAdvance(text));
+    if (metrics.horizontalAdvance(text) <= room || rect.height() < 2 * metrics.height()) return;
+    for (qsizetype cut = text.lastIndexOf(QLatin1Char(' ')); cut > 0;
+         cut = text.lastIndexOf(QLatin1Char(' '), cut - 1)) {
+        if (metrics.horizontalAdvance(text.left(cut)) > room) continue;
+        if (metrics.horizontalAdvance(text.mid(cut + 1)) <= room)
+            button->setText(text.left(cut) + QLatin1Char('\n') + text.mid(cut + 1));
+        return;
+    }
+}
+
+// Where a caption is wider than its designed control even so, the control grows to the
+// right (within the window) rather than clip it.
 void Place(QWidget* widget, const Control& control, int clientWidth) {
     QRect rect(form::Pixels(control.left), form::Pixels(control.top), form::Pixels(control.width),
                form::Pixels(control.height));
     if (control.kind == Kind::AutoSizeLabel) {
         rect.setSize(widget->sizeHint());
     } else if (control.kind == Kind::OptionButton || control.kind == Kind::CheckBox) {
+        WrapCaption(static_cast<QAbstractButton*>(widget), rect);
         rect.setWidth(
             std::min(std::max(rect.width(), widget->sizeHint().width()), clientWidth - rect.left()));
     }

@@ -151,8 +151,10 @@ void DiaryWindow::CreateControls() {
     SelectLoudness(kDefaultLoudness);
 }
 
-// Where a caption is wider than its designed control, the control grows to the right
-// (within the window) rather than clip it; a label that sizes itself takes its text's size.
+// A caption wider than its designed control wraps onto a second line where the control
+// is tall enough for two, as the form was designed; where even that does not do, the
+// control grows to the right (within the window) rather than clip it. A label that sizes
+// itself takes its text's size.
 void DiaryWindow::Fit(HWND made, const form::Control& control) {
     const bool option = control.kind == form::Kind::OptionButton || control.kind == form::Kind::CheckBox;
     if (!option && control.kind != form::Kind::AutoSizeLabel) return;
@@ -169,9 +171,14 @@ void DiaryWindow::Fit(HWND made, const form::Control& control) {
     int width = static_cast<int>(extent.cx);
     int height = Pixels(control.height);
     if (option) {
-        width = std::min(std::max(Pixels(control.width),
-                                  static_cast<int>(extent.cx) + ::GetSystemMetrics(SM_CXMENUCHECK) + 6),
+        const int check = ::GetSystemMetrics(SM_CXMENUCHECK) + 6;
+        width = std::min(std::max(Pixels(control.width), static_cast<int>(extent.cx) + check),
                          static_cast<int>(client.right) - left);
+        const bool twoLines = height >= 2 * static_cast<int>(extent.cy) && text.find(L' ') != std::wstring::npos;
+        if (width > Pixels(control.width) && twoLines) {
+            ::SetWindowLongPtrW(made, GWL_STYLE, ::GetWindowLongPtrW(made, GWL_STYLE) | BS_MULTILINE);
+            width = Pixels(control.width);
+        }
     } else {
         height = static_cast<int>(extent.cy);
     }
