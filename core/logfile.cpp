@@ -91,4 +91,24 @@ bool ContainsBackward(std::istream& in, std::string_view needle, std::size_t fir
     return found;
 }
 
+std::uint64_t CountLineEnds(std::string_view bytes, bool& afterCr) {
+    std::uint64_t ends = 0;
+    for (const char c : bytes) {
+        if (c == '\n') {
+            if (!afterCr) ++ends;
+        } else if (c == '\r') {
+            ++ends;
+        }
+        afterCr = c == '\r';
+    }
+    return ends;
+}
+
+Leftover LeftoverOf(std::uint64_t linesBefore, bool afterCr, std::string_view written) {
+    const std::size_t lastEnd = written.find_last_of("\r\n");
+    const std::string_view whole = lastEnd == std::string_view::npos ? std::string_view() : written.substr(0, lastEnd + 1);
+    const std::string_view torn = written.substr(whole.size());
+    return {linesBefore + CountLineEnds(whole, afterCr) + 1, torn.empty() ? std::string() : DecodeDiaryLine(torn)};
+}
+
 }  // namespace suelvan

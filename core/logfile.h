@@ -58,4 +58,19 @@ bool ContainsBackward(std::uint64_t size, const ReadAt& read, std::string_view n
 bool ContainsBackward(std::istream& in, std::string_view needle, std::size_t firstChunk = kFirstChunk,
                       std::size_t maxChunk = kMaxChunk);
 
+// Line ends in `bytes` (CR LF, LF and CR each end one); `afterCr` carries a CR at the end
+// of one piece over to an LF at the start of the next.
+std::uint64_t CountLineEnds(std::string_view bytes, bool& afterCr);
+
+// What a recording that could not be taken back left in the log: the line its last
+// piece stands on, counted from 1, and that piece as text. Empty text when only whole
+// lines (line ends, a header) were left, which count as nothing.
+struct Leftover {
+    std::uint64_t line = 0;
+    std::string text;  // UTF-8
+};
+// `linesBefore`: the line ends of the log before the recording; `afterCr`: whether it
+// ended in a CR; `written`: what of the recording reached the file.
+Leftover LeftoverOf(std::uint64_t linesBefore, bool afterCr, std::string_view written);
+
 }  // namespace suelvan

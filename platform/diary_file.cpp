@@ -1,5 +1,6 @@
 #include "platform/diary_file.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/failure.h"
@@ -44,7 +45,22 @@ void LockedDiary::RequireStillThere(bool afterWrite) {
                   ShownPath(file_.Path()));
 }
 
-void LockedDiary::Append(std::string_view bytes) {
+std::uint64_t LockedDiary::LineEndsBefore(std::uint64_t size, bool& afterCr) {
+    std::string chunk(1 << 20, '\0');
+    std::uint64_t ends = 0;
+    afterCr = false;
+    for (std::uint64_t at = 0; at < size;) {
+        std::error_code error;
+        const std::size_t got =
+            file_.ReadAt(at, chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), size - at)), error);
+        if (got == 0) break;
+        ends += CountLineEnds(std::string_view(chunk.data(), got), afterCr);
+        at += got;
+    }
+    return ends;
+}
+
+void LockedDiary::Append(std::string_view bytes, const Rollback& rollback) {
     RequireStillThere(false);
     const std::uint64_t before = file_.State().size;
     std::error_code error;
@@ -54,7 +70,22 @@ void LockedDiary::Append(std::string_view bytes) {
     if (error) {
         // A torn line is worse than none. Under the lock only editors can have written
         // since, and then the file is left alone.
-        if (written > 0 && file_.State().size == before + written) (void)file_.Truncate(before);
+        if (written > 0 && file_.State().size == before + written) {
+            const std::error_code undone = rollback ? rollback(file_, before) : file_.Truncate(before);
+            Leftover left;
+            if (undone) {
+                bool afterCr = false;
+                const std::uint64_t lines = LineEndsBefore(before, afterCr);
+                left = LeftoverOf(lines, afterCr, bytes.substr(0, written));
+            }
+            // The report would count it as an entry that was never made: the user must know.
+            if (!left.text.empty()) {
+                throw Failure("Schreiben in die Datei fehlgeschlagen: " + ShownPath(file_.Path()) + " (" +
+                              CauseText(error) + "). Der angefangene Eintrag ließ sich nicht wieder entfernen (" +
+                              CauseText(undone) + "): In Zeile " + std::to_string(left.line) + " steht noch „" +
+                              left.text + "“. Bitte diese Zeile im Tagebuch löschen, sonst zählt der Bericht sie mit.");
+            }
+        }
         file_.Fail("Schreiben in die Datei fehlgeschlagen", error);
     }
     RequireStillThere(true);

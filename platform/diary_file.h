@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 #include "core/logfile.h"
@@ -20,13 +21,18 @@ class LockedDiary {
     bool Contains(std::string_view needle);
     // Whether the last byte is something other than CR or LF.
     bool EndsInsideLine();
+    // Cuts the file back to `size`: the file's own truncation, or a stand-in that fails.
+    using Rollback = std::function<std::error_code(File& file, std::uint64_t size)>;
     // Appends all of `bytes` and waits until they are on the disk. On failure it takes
-    // back exactly what of them reached the file. Fails, too, when the file at the path is
-    // no longer the one opened (deleted or replaced meanwhile).
-    void Append(std::string_view bytes);
+    // back exactly what of them reached the file; where even that fails (an append-only
+    // file), the message names the line left behind. Fails, too, when the file at the path
+    // is no longer the one opened (deleted or replaced meanwhile).
+    void Append(std::string_view bytes, const Rollback& rollback = {});
 
    private:
     void RequireStillThere(bool afterWrite);
+    // Line ends of the first `size` bytes, and whether they end in a CR.
+    std::uint64_t LineEndsBefore(std::uint64_t size, bool& afterCr);
 
     File file_;
     FileIdentity identity_;

@@ -173,6 +173,51 @@ TEST_P(WriteFailure, IsReportedAndLeavesNoTornLine) {
 
 INSTANTIATE_TEST_SUITE_P(RoomLeft, WriteFailure, ::testing::Values(0, 1, 10));
 
+struct LeftoverCase {
+    std::string before;
+    std::string appended;
+    rlim_t room;          // bytes of it that reach the file
+    const char* message;  // what the message adds; empty: nothing is left that counts
+};
+
+class FailedRollback : public LogFile, public ::testing::WithParamInterface<LeftoverCase> {};
+
+// An append-only file refuses to be cut back: the message names what stays behind.
+TEST_P(FailedRollback, NamesTheLineLeftBehind) {
+    const LeftoverCase& c = GetParam();
+    WriteBytes(log_, c.before);
+    const auto refused = [](platform::File&, std::uint64_t) { return std::make_error_code(std::errc::operation_not_permitted); };
+    std::string message;
+    {
+        platform::LockedDiary diary(log_);
+        FileSizeLimit limit(c.before.size() + c.room);
+        try {
+            diary.Append(c.appended, refused);
+            FAIL() << "a failed write was reported as success";
+        } catch (const Failure& error) {
+            message = error.what();
+        }
+    }
+    EXPECT_EQ(message.find("Schreiben in die Datei fehlgeschlagen: "), 0u) << message;
+    if (*c.message) {
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    } else {
+        EXPECT_EQ(message.find("Zeile"), std::string::npos) << message;
+    }
+    EXPECT_EQ(Log(), c.before + c.appended.substr(0, c.room));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leftovers, FailedRollback,
+    ::testing::Values(
+        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a\r\n", "14:30 ! neu\r\n", 6,
+                     "ließ sich nicht wieder entfernen (keine Berechtigung): In Zeile 4 steht noch „14:30 “. Bitte "
+                     "diese Zeile im Tagebuch löschen"},
+        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a", "\r\n14:30 ! neu\r\n", 9, "In Zeile 4 steht noch „14:30 !“"},
+        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a\r", "\n14:30 ! ne\xE4u\r\n", 12, "In Zeile 4 steht noch „14:30 ! neä“"},
+        LeftoverCase{"\n\n\n", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n", 5, "In Zeile 5 steht noch „Die“"},
+        LeftoverCase{"", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n", 23, ""}));
+
 struct LineEndCase {
     std::string before;
     std::string appended;
