@@ -82,6 +82,12 @@ void DiaryReader::LimitTo(const Period& period) {
 
 void DiaryReader::AcceptWeekdays(std::vector<std::string> names) { weekdays_ = std::move(names); }
 
+void DiaryReader::StartAt(const Resume& from) {
+    fed_ = from.offset;
+    lineNumber_ = from.linesBefore;
+    lastSection_ = from;
+}
+
 void DiaryReader::Feed(std::string_view bytes) {
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
@@ -171,6 +177,7 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
         return;
     } else if (const auto header = ParseHeaderLine(bytes, weekdays_)) {
         EndSection();
+        lastSection_ = {lineStart_, lineNumber_ - 1};
         if (sink_.section) sink_.section(header->day);
         sectionDay_ = header->day;
         skipping_ = header->day && closed_ && (*header->day < *notesFrom_ || *header->day > *notesTo_ + 1);

@@ -38,6 +38,14 @@ struct DiarySink {
 // the current section that a later entry may still move to the day before.
 class DiaryReader {
    public:
+    // Where a section began: its header's offset and the number of lines before it.
+    // Reading on from there after the file grew sees what a reading of the whole file sees
+    // of that section, its back-dated entries included.
+    struct Resume {
+        std::uint64_t offset = 0;
+        std::uint64_t linesBefore = 0;
+    };
+
     DiaryReader(DiarySink sink, bool keepNotes);
     // Only entries filed under the period's days (a day more for back-dating) are handed
     // on with their notes: a month is read out of decades without decoding every note.
@@ -46,8 +54,14 @@ class DiaryReader {
     void LimitTo(const Period& period);
     // Weekday names of headers as they stand in the file, beside one-word ones.
     void AcceptWeekdays(std::vector<std::string> names);
+    // Reads on as if everything before `from` had been fed; what is fed next begins there.
+    void StartAt(const Resume& from);
     void Feed(std::string_view bytes);
     void Finish();
+    // The last header read; at the start when there was none.
+    const Resume& LastSection() const { return lastSection_; }
+    // Lines read so far, the one still open included once finished.
+    std::uint64_t Lines() const { return lineNumber_; }
 
    private:
     void Line(std::string_view bytes, bool cut);
@@ -78,6 +92,7 @@ class DiaryReader {
     std::optional<int> sectionDay_;    // none before the first header and under one whose date does not exist
     std::vector<DiaryEntry> pending_;  // this section's entries after 12:00, not yet dated
     int unrecognisedShown_ = 0;
+    Resume lastSection_;
 };
 
 }  // namespace suelvan

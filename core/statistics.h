@@ -61,6 +61,10 @@ struct Report {
 class ReportBuilder {
    public:
     ReportBuilder(Period period, NightRule night, bool keepEntries);
+    // Counts on into a finished report of the same period, as if its builder had gone on;
+    // `firstDay` and `lastDay` as that builder told them.
+    ReportBuilder(Report&& counted, Period period, std::optional<int> firstDay, std::optional<int> lastDay,
+                  bool keepEntries);
     DiarySink Sink();
     void Add(DiaryEntry&& entry);
     void Add(const DiaryEntry& entry);
@@ -69,6 +73,9 @@ class ReportBuilder {
     void AddUndated(std::uint64_t line);
     void AddUnrecognised(std::uint64_t line, std::string text);
     Report Finish();
+    // The earliest and latest day of every entry handed over, of the period or not.
+    std::optional<int> FirstDay() const { return firstDay_; }
+    std::optional<int> LastDay() const { return lastDay_; }
 
    private:
     bool Count(const DiaryEntry& entry);  // false: not of the period

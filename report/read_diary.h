@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/diary_reader.h"
 #include "core/period.h"
 #include "core/statistics.h"
 #include "platform/file.h"
@@ -30,6 +31,18 @@ struct ReadOptions {
     std::vector<std::string> weekdays = {};
     // Note the day of every section, for a CSV written while the diary is read again.
     bool sections = false;
+    // Keep what reading on after the diary grew needs (the window follows it so).
+    bool onward = false;
+};
+
+// Where a reading can go on from: the last section, with its bytes as they were read,
+// the lines read, and the days its builder saw.
+struct Onward {
+    DiaryReader::Resume section;
+    std::string bytes;
+    std::uint64_t lines = 0;
+    std::optional<int> firstDay;
+    std::optional<int> lastDay;
 };
 
 struct ReadDiaryResult {
@@ -44,11 +57,20 @@ struct ReadDiaryResult {
     // What it was read for, to read it so again.
     Period period;
     std::vector<std::string> weekdays;
+    std::optional<Onward> onward;  // when asked for, and the last section is not too long
 };
 
 // Up to the size the diary had when opened. Throws Failure for a missing, unreadable or
 // irregular file, naming its absolute path.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options);
+
+// `held` read on over what was appended to the diary since: only the last section read
+// again, and what follows it, counted on into `held`'s report, which is moved into the
+// result. Nothing, and `held` as it was, when the diary must be read whole instead: another
+// file at the path, shorter, rewritten, the last section read otherwise now (an entry
+// back-dated by what followed), or `held` not read for reading on. Throws Failure on a
+// read error.
+std::optional<ReadDiaryResult> ReadOnward(const std::filesystem::path& path, ReadDiaryResult& held);
 
 }  // namespace suelvan::report

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "core/calendar.h"
 #include "core/failure.h"
 #include "report/csv_output.h"
 #include "report/json.h"
@@ -66,6 +69,95 @@ TEST_F(ReportFiles, AMissingDiaryIsNamedByItsAbsolutePath) {
                   "Datei nicht gefunden: " + (dir.path() / "fehlt.txt").string());
     }
     std::filesystem::current_path(current);
+}
+
+// Everything a reading tells, one line per entry or line not counted.
+std::string Told(const ReadDiaryResult& read) {
+    const Report& r = read.report;
+    std::ostringstream out;
+    out << r.total.entries << ' ' << r.total.nightEntries << ' ' << r.total.landings << ' ' << r.nights.size() << ' '
+        << r.days.size() << ' ' << (r.from ? *r.from : -1) << ' ' << (r.to ? *r.to : -1) << '\n';
+    for (const DiaryEntry& e : r.entries)
+        out << e.line << ' ' << e.day << ' ' << e.minute << ' ' << int{e.level} << ' ' << e.landing << ' '
+            << e.noteOffset << ' ' << e.noteBytes << '\n';
+    out << "undated " << r.undatedCount;
+    for (const std::uint64_t line : r.undatedLines) out << ' ' << line;
+    out << "\nunrecognised " << r.unrecognisedCount << '\n';
+    for (const UnrecognisedLine& line : r.unrecognisedLines) out << line.line << ' ' << line.text << '\n';
+    out << read.info.bytes;
+    return out.str();
+}
+
+struct OnwardCase {
+    const char* appended;
+    Period period;
+    bool readOn = true;  // false: what follows changes the last section's dates, read whole
+};
+
+class ReadingOn : public ReportFiles, public ::testing::WithParamInterface<OnwardCase> {};
+
+// The diary window appends; the report window reads on from its last section and must
+// see exactly what a reading of the whole file sees.
+TEST_P(ReadingOn, SeesWhatAWholeReadingSees) {
+    WriteBytes(diary(), "Zettel\r\nDienstag, 8.12.2026\r\n22:00 ! a\r\n???\r\n"
+                        "Mittwoch, 9.12.2026\r\n23:50 !! b\r\n");
+    const ReadOptions options{true, false, false, {}, false, true};
+    ReadDiaryResult held = ReadDiary(diary(), GetParam().period, NightRule{}, options);
+    ASSERT_TRUE(held.onward);
+    std::ofstream(diary(), std::ios::binary | std::ios::app) << GetParam().appended;
+    const std::string told = Told(held);
+    std::optional<ReadDiaryResult> onward = ReadOnward(diary(), held);
+    if (!GetParam().readOn) {
+        EXPECT_FALSE(onward);
+        EXPECT_EQ(Told(held), told) << "left as it was";
+        return;
+    }
+    ASSERT_TRUE(onward);
+    EXPECT_EQ(Told(*onward), Told(ReadDiary(diary(), GetParam().period, NightRule{}, options)));
+    // And on again from there.
+    std::ofstream(diary(), std::ios::binary | std::ios::app) << "Freitag, 11.12.2026\r\n7:00 !!! noch\r\n";
+    std::optional<ReadDiaryResult> again = ReadOnward(diary(), *onward);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(Told(*again), Told(ReadDiary(diary(), GetParam().period, NightRule{}, options)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Appended, ReadingOn,
+    ::testing::Values(OnwardCase{"23:55 ! c\r\n", {}},
+                      // Written before midnight of the 9th, filed under the 10th: back-dated.
+                      OnwardCase{"Donnerstag, 10.12.2026\r\n23:58 x\r\n0:05 y\r\n", {}},
+                      OnwardCase{"Unsinn\r\nDienstag, 31.11.2026\r\n1:00 z\r\n", {}},
+                      OnwardCase{"23:55 ! c\r\nDonnerstag, 10.12.2026\r\n2:00 d\r\n",
+                                 {DayNumber(2026, 12, 9), DayNumber(2026, 12, 9), std::nullopt}},
+                      OnwardCase{"23:55 ! c\r\n", {std::nullopt, std::nullopt, DayNumber(2026, 12, 9)}},
+                      // An early entry under the 9th makes its 23:50 the 8th's.
+                      OnwardCase{"1:10 ! c\r\n", {}, false}));
+
+TEST_F(ReportFiles, ReadsWholeAgainWhatWasNotOnlyAppendedTo) {
+    const ReadOptions options{true, false, false, {}, false, true};
+    const auto held = [&] {
+        WriteBytes(diary(), "Mittwoch, 9.12.2026\r\n8:00 alt\r\n");
+        return ReadDiary(diary(), {}, NightRule{}, options);
+    };
+    {
+        ReadDiaryResult read = held();
+        EXPECT_FALSE(ReadOnward(diary(), read)) << "nothing appended";
+        std::fstream(diary(), std::ios::binary | std::ios::in | std::ios::out) << "Donnerstag, 10.12.2026\r\n9:00 a";
+        EXPECT_FALSE(ReadOnward(diary(), read)) << "rewritten in place";
+    }
+    {
+        ReadDiaryResult read = held();
+        std::filesystem::resize_file(diary(), 5);
+        EXPECT_FALSE(ReadOnward(diary(), read)) << "shorter";
+    }
+    {
+        ReadDiaryResult read = held();
+        WriteBytes(dir.path() / "neu.txt", "Mittwoch, 9.12.2026\r\n8:00 alt\r\n9:00 neu\r\n");
+        std::filesystem::rename(dir.path() / "neu.txt", diary());
+        EXPECT_FALSE(ReadOnward(diary(), read)) << "replaced";
+    }
+    WriteBytes(diary(), "8:00 ohne Kopf\r\n");
+    EXPECT_FALSE(ReadDiary(diary(), {}, NightRule{}, options).onward) << "no section to read on from";
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ QString Date(int day) { return Utf8(GermanDate(day)); }
 DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
                     const std::vector<std::string>& weekdays) {
     try {
-        return {report::ReadDiary(diary, period, night, {true, false, false, weekdays}), {}};
+        return {report::ReadDiary(diary, period, night, {true, false, false, weekdays, false, true}), {}};
     } catch (const std::exception& failure) {
         return {std::nullopt, QString::fromUtf8(failure.what())};
     }
@@ -290,11 +290,41 @@ int ReportWindow::Today() const {
 
 void ReportWindow::Reload() {
     watcher_->Watch(diary_);
+    if (ReadOn()) return;
     const Period period = busy_ ? loadingPeriod_ : heldPeriod_;
     const NightRule rule = night_->Parsed().value_or(report_->night);
     const std::filesystem::path diary = diary_;
     const std::vector<std::string> weekdays = weekdays_;
     Load([=] { return LoadDiary(diary, period, rule, weekdays); }, period, true);
+}
+
+bool ReportWindow::ReadOn() {
+    // A recording appends a line or two: read here, and counted on into the report shown,
+    // which is not copied for it. Anything larger is read whole, off this thread.
+    constexpr std::uint64_t kMostAppended = 1 << 20;
+    if (busy_ || !error_.isEmpty() || !onward_ || !file_) return false;
+    const std::uint64_t size = file_->State().size;
+    if (size <= info_.bytes || size - info_.bytes > kMostAppended) return false;
+    report::ReadDiaryResult held;
+    held.info = info_;
+    held.file = file_;
+    held.entriesKept = true;
+    held.period = heldPeriod_;
+    held.weekdays = weekdays_;
+    held.onward = onward_;
+    held.report = std::move(*report_);
+    std::optional<report::ReadDiaryResult> onward;
+    try {
+        onward = report::ReadOnward(diary_, held);
+    } catch (const std::exception&) {
+        // Read whole, which says what is wrong.
+    }
+    if (!onward) {
+        *report_ = std::move(held.report);  // left as it was
+        return false;
+    }
+    Show({std::move(onward), {}}, heldPeriod_, true);
+    return true;
 }
 
 void ReportWindow::Refresh() {
@@ -310,6 +340,8 @@ void ReportWindow::Refresh() {
         std::shared_ptr<const Report> held = report_;
         std::shared_ptr<const platform::File> file = file_;
         report::DiaryInfo info = info_;
+        const std::optional<report::Onward> onward = onward_;
+        const std::vector<std::string> weekdays = weekdays_;
         Load(
             [=] {
                 Report copy = *held;
@@ -318,6 +350,9 @@ void ReportWindow::Refresh() {
                 read.file = file;
                 read.report = Recount(std::move(copy), period, *rule);
                 read.entriesKept = true;
+                read.period = period;
+                read.weekdays = weekdays;
+                read.onward = onward;
                 return DiaryLoad{std::move(read), {}};
             },
             period, false);
@@ -359,6 +394,7 @@ void ReportWindow::Show(DiaryLoad load, const Period& period, bool keepChoice) {
         empty->night = night_->Parsed().value_or(NightRule{});
         file_.reset();
         info_ = {};
+        onward_.reset();
         notes_.reset();
         ShowReport(std::move(empty), false);
         return;
@@ -367,6 +403,7 @@ void ReportWindow::Show(DiaryLoad load, const Period& period, bool keepChoice) {
     lblMeldung->hide();
     file_ = load.read->file;
     info_ = load.read->info;
+    onward_ = load.read->onward;
     notes_ = std::make_shared<report::NoteFile>(file_);
     ShowReport(std::make_shared<Report>(std::move(load.read->report)), keepChoice);
 }

@@ -89,6 +89,7 @@ class ReportWindow : public QWidget {
     void PeriodChanged();
     void NightChanged();
     void Reload();   // the diary again: it changed, or another was chosen
+    bool ReadOn();   // only what was appended, when that is all that changed
     void Refresh();  // the period or the night rule changed
     // Runs `job` off the window's thread; its result is shown unless another came after.
     void Load(std::function<DiaryLoad()> job, const Period& period, bool keepChoice);
@@ -126,6 +127,7 @@ class ReportWindow : public QWidget {
     std::shared_ptr<Report> report_;
     std::shared_ptr<const platform::File> file_;  // the diary as read, for notes
     report::DiaryInfo info_;
+    std::optional<report::Onward> onward_;  // where to read on when the diary grows
     std::shared_ptr<const report::NoteFile> notes_;
     Period heldPeriod_;  // what report_ was read for
     QString error_;
