@@ -42,9 +42,11 @@ int main(int argc, char* argv[]) {
                 shown.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
             }
         }
-        std::printf("%s: window held up median %.1f ms (worst %.1f); numbers shown median %.1f ms (worst %.1f) over %zu changes\n",
-                    what, median(held), *std::max_element(held.begin(), held.end()), median(shown),
-                    *std::max_element(shown.begin(), shown.end()), shown.size());
+        std::printf(
+            "%s: window held up median %.1f ms (worst %.1f); numbers shown median %.1f ms (worst %.1f) over "
+            "%zu changes\n",
+            what, median(held), *std::max_element(held.begin(), held.end()), median(shown),
+            *std::max_element(shown.begin(), shown.end()), shown.size());
     };
     if (argc > 2) {  // only this change, for a profiler
         for (int round = 0; round < 20; ++round) {
@@ -80,8 +82,9 @@ int main(int argc, char* argv[]) {
         (void)suelvan::LoadDiary(argv[1], {}, suelvan::NightRule{}, {});
         whole.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    std::printf("a line appended, to its count shown: median %.1f ms (of which 250 ms settling); "
-                "the whole diary read again: median %.1f ms\n",
-                median(follow), median(whole));
+    std::printf(
+        "a line appended, to its count shown: median %.1f ms (of which 250 ms settling); "
+        "the whole diary read again: median %.1f ms\n",
+        median(follow), median(whole));
     return 0;
 }

@@ -106,9 +106,11 @@ std::uint64_t CountLineEnds(std::string_view bytes, bool& afterCr) {
 
 Leftover LeftoverOf(std::uint64_t linesBefore, bool afterCr, std::string_view written) {
     const std::size_t lastEnd = written.find_last_of("\r\n");
-    const std::string_view whole = lastEnd == std::string_view::npos ? std::string_view() : written.substr(0, lastEnd + 1);
+    const std::string_view whole =
+        lastEnd == std::string_view::npos ? std::string_view() : written.substr(0, lastEnd + 1);
     const std::string_view torn = written.substr(whole.size());
-    return {linesBefore + CountLineEnds(whole, afterCr) + 1, torn.empty() ? std::string() : DecodeDiaryLine(torn)};
+    return {linesBefore + CountLineEnds(whole, afterCr) + 1,
+            torn.empty() ? std::string() : DecodeDiaryLine(torn)};
 }
 
 }  // namespace suelvan

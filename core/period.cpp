@@ -28,8 +28,7 @@ Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& nigh
             const CalendarDate before = DateOfDayNumber(monthStart - 1);
             return {DayNumber(before.year, before.month, 1), monthStart - 1, std::nullopt};
         }
-        case QuickPeriod::ThisYear:
-            return {DayNumber(date.year, 1, 1), today, std::nullopt};
+        case QuickPeriod::ThisYear: return {DayNumber(date.year, 1, 1), today, std::nullopt};
         case QuickPeriod::Everything: break;
     }
     return {};

@@ -49,7 +49,11 @@ ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
 
 ReportBuilder::ReportBuilder(Report&& counted, Period period, std::optional<int> firstDay,
                              std::optional<int> lastDay, bool keepEntries)
-    : period_(period), keepEntries_(keepEntries), report_(std::move(counted)), firstDay_(firstDay), lastDay_(lastDay) {}
+    : period_(period),
+      keepEntries_(keepEntries),
+      report_(std::move(counted)),
+      firstDay_(firstDay),
+      lastDay_(lastDay) {}
 
 void ReportBuilder::Reserve(std::size_t entries) {
     if (keepEntries_) report_.entries.reserve(entries);

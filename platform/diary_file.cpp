@@ -52,7 +52,8 @@ std::uint64_t LockedDiary::LineEndsBefore(std::uint64_t size, bool& afterCr) {
     for (std::uint64_t at = 0; at < size;) {
         std::error_code error;
         const std::size_t got =
-            file_.ReadAt(at, chunk.data(), static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), size - at)), error);
+            file_.ReadAt(at, chunk.data(),
+                         static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), size - at)), error);
         if (got == 0) break;
         ends += CountLineEnds(std::string_view(chunk.data(), got), afterCr);
         at += got;
@@ -80,10 +81,11 @@ void LockedDiary::Append(std::string_view bytes, const Rollback& rollback) {
             }
             // The report would count it as an entry that was never made: the user must know.
             if (!left.text.empty()) {
-                throw Failure("Schreiben in die Datei fehlgeschlagen: " + ShownPath(file_.Path()) + " (" +
-                              CauseText(error) + "). Der angefangene Eintrag ließ sich nicht wieder entfernen (" +
-                              CauseText(undone) + "): In Zeile " + std::to_string(left.line) + " steht noch „" +
-                              left.text + "“. Bitte diese Zeile im Tagebuch löschen, sonst zählt der Bericht sie mit.");
+                throw Failure(
+                    "Schreiben in die Datei fehlgeschlagen: " + ShownPath(file_.Path()) + " (" +
+                    CauseText(error) + "). Der angefangene Eintrag ließ sich nicht wieder entfernen (" +
+                    CauseText(undone) + "): In Zeile " + std::to_string(left.line) + " steht noch „" +
+                    left.text + "“. Bitte diese Zeile im Tagebuch löschen, sonst zählt der Bericht sie mit.");
             }
         }
         file_.Fail("Schreiben in die Datei fehlgeschlagen", error);

@@ -112,9 +112,8 @@ bool ComposeWithDesktop(const Mail& mail, QObject* context, std::function<void(c
         // An address is never taken for an option.
         if (!address.isEmpty() && !address.startsWith(QLatin1Char('-'))) arguments << address;
     }
-    Start(composer, arguments, context, failed, [](int) {
-        return QStringLiteral("Das E-Mail-Programm konnte nicht geöffnet werden.");
-    });
+    Start(composer, arguments, context, failed,
+          [](int) { return QStringLiteral("Das E-Mail-Programm konnte nicht geöffnet werden."); });
     return true;
 }
 

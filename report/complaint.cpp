@@ -47,9 +47,9 @@ QString GroupTitle(const Group& group) {
 }
 
 QString EventLine(const DiaryEntry& e, const NoteOfEntry& note) {
-    QString line = QStringLiteral("- %1, %2 Uhr: %3")
-                       .arg(GermanDate(e.day), Clock(e.minute),
-                            Utf8(kLetterWords[static_cast<std::size_t>(e.level)]));
+    QString line =
+        QStringLiteral("- %1, %2 Uhr: %3")
+            .arg(GermanDate(e.day), Clock(e.minute), Utf8(kLetterWords[static_cast<std::size_t>(e.level)]));
     if (e.landing) line += QStringLiteral(", Landung");
     const QString text = Utf8(note(e)).simplified();
     if (!text.isEmpty()) line += QStringLiteral(" – „%1“").arg(text);
@@ -67,7 +67,8 @@ void ListEvents(QStringList& lines, const Report& report, const NoteOfEntry& not
         const Group group = GroupOf(entries[i], report.night);
         std::size_t end = i;
         while (end < entries.size() && GroupOf(entries[end], report.night) == group) ++end;
-        if (grouped) lines << QStringLiteral("%1 (%2):").arg(GroupTitle(group), Events(static_cast<int>(end - i)));
+        if (grouped)
+            lines << QStringLiteral("%1 (%2):").arg(GroupTitle(group), Events(static_cast<int>(end - i)));
         for (; i < end; ++i) lines << EventLine(entries[i], note);
         lines << QString();
     }
@@ -98,14 +99,14 @@ Complaint ComplaintOf(const Report& report, const Letter& letter, const NoteOfEn
     lines << QStringLiteral(
                  "hiermit beschwere ich mich über den Fluglärm %1. Ich habe %2 notiert, davon %3 in der "
                  "Nachtzeit (%4 bis %5 Uhr) und %6.")
-                 .arg(period,
-                      Counted(report.total.entries, QStringLiteral("Lärmereignis"),
-                              QStringLiteral("Lärmereignisse")))
+                 .arg(period, Counted(report.total.entries, QStringLiteral("Lärmereignis"),
+                                      QStringLiteral("Lärmereignisse")))
                  .arg(report.total.nightEntries)
                  .arg(Clock(report.night.start), Clock(report.night.end),
                       Counted(report.total.landings, QStringLiteral("Landung"), QStringLiteral("Landungen")))
           << QString();
-    if (report.total.entries > kMostListedEvents || report.entries.size() != static_cast<std::size_t>(report.total.entries)) {
+    if (report.total.entries > kMostListedEvents ||
+        report.entries.size() != static_cast<std::size_t>(report.total.entries)) {
         ListNights(lines, report);
     } else if (!report.entries.empty()) {
         ListEvents(lines, report, note);

@@ -17,8 +17,8 @@
 #include "core/failure.h"
 #include "core/logfile.h"
 #include "platform/qt_text.h"
-#include "report/pdf.h"
 #include "report/loudness_words.h"
+#include "report/pdf.h"
 #include "report/pdf_pages.h"
 
 namespace suelvan::report {
@@ -39,7 +39,8 @@ struct Tick {
 
 // Bars with their values above them where a value fits its bar's width, and the ticks
 // that fit beside each other under them.
-void BarChart(Pages& pages, const QString& title, const std::vector<int>& values, const std::vector<Tick>& ticks) {
+void BarChart(Pages& pages, const QString& title, const std::vector<int>& values,
+              const std::vector<Tick>& ticks) {
     const double mm = pages.mm();
     const double chartHeight = 35 * mm;
     pages.Ensure(chartHeight + 20 * mm);
@@ -96,9 +97,11 @@ std::vector<Tick> DateTicks(const std::vector<DateCount>& bars) {
             tick = first || newYear;
         }
         if (!tick) continue;
-        ticks.push_back({i, span <= 92 ? QStringLiteral("%1.%2.").arg(date.day).arg(date.month)
-                            : span <= 3 * 366 ? QStringLiteral("%1/%2").arg(date.month).arg(date.year % 100, 2, 10, QLatin1Char('0'))
-                                              : QString::number(date.year)});
+        ticks.push_back(
+            {i, span <= 92 ? QStringLiteral("%1.%2.").arg(date.day).arg(date.month)
+                : span <= 3 * 366
+                    ? QStringLiteral("%1/%2").arg(date.month).arg(date.year % 100, 2, 10, QLatin1Char('0'))
+                    : QString::number(date.year)});
     }
     return ticks;
 }
@@ -188,7 +191,8 @@ class Layout {
         for (std::size_t level = 0; level < 4; ++level) {
             legend << (kShortLevels[level] == kLetterWords[level]
                            ? Utf8(kShortLevels[level])
-                           : QStringLiteral("%1 = %2").arg(Utf8(kShortLevels[level]), Utf8(kLetterWords[level])));
+                           : QStringLiteral("%1 = %2").arg(Utf8(kShortLevels[level]),
+                                                           Utf8(kLetterWords[level])));
         }
         pages_.Line(QStringLiteral("Lautstärke: ") + legend.join(QStringLiteral("; ")), small_, 1 * mm_);
         Header({{0, QStringLiteral("Datum")},
@@ -246,8 +250,8 @@ class Layout {
     }
 
     QString NightWindow() const {
-        return QStringLiteral("%1–%2")
-            .arg(Utf8(ShortClockText(report_.night.start)), Utf8(ShortClockText(report_.night.end)));
+        return QStringLiteral("%1–%2").arg(Utf8(ShortClockText(report_.night.start)),
+                                           Utf8(ShortClockText(report_.night.end)));
     }
 
     void Entry(const DiaryEntry& entry) {
@@ -305,10 +309,10 @@ int Lay(QPagedPaintDevice& device, QPainter* painter, int total, const Report& r
         const Person& person, const LocalDateTime& created) {
     const std::string name =
         diary.path.filename().u8string().empty() ? std::string() : ShownPath(diary.path.filename());
-    Pages pages(
-        device, painter, total,
-        {QStringLiteral("Tagebuch: %1, %2 Bytes").arg(Utf8(name)).arg(diary.bytes),
-         QStringLiteral("SHA-256: %1").arg(Utf8(diary.sha256)), QStringLiteral("Erstellt: %1").arg(Utf8(CreatedText(created)))});
+    Pages pages(device, painter, total,
+                {QStringLiteral("Tagebuch: %1, %2 Bytes").arg(Utf8(name)).arg(diary.bytes),
+                 QStringLiteral("SHA-256: %1").arg(Utf8(diary.sha256)),
+                 QStringLiteral("Erstellt: %1").arg(Utf8(CreatedText(created)))});
     Layout layout(pages, report, DayNumber(created.year, created.month, created.day));
     layout.Title(person);
     layout.Summary();

@@ -131,7 +131,8 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
                          period,
                          options.weekdays,
                          {}};
-    if (options.onward && options.entries) read.onward = OnwardFrom(*read.file, reader, builder, read.info.bytes);
+    if (options.onward && options.entries)
+        read.onward = OnwardFrom(*read.file, reader, builder, read.info.bytes);
     return read;
 }
 
@@ -159,7 +160,9 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
     std::vector<UnrecognisedLine> unrecognised;
     DiaryReader reader({[&](DiaryEntry&& e) { entries.push_back(std::move(e)); },
                         [&](std::uint64_t line) { undated.push_back(line); },
-                        [&](std::uint64_t line, std::string text) { unrecognised.push_back({line, std::move(text)}); },
+                        [&](std::uint64_t line, std::string text) {
+                            unrecognised.push_back({line, std::move(text)});
+                        },
                         {}},
                        held.notesKept);
     reader.LimitTo(held.period);
@@ -171,7 +174,9 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
 
     // What was read of the section before must be read the same now; then only the rest
     // is counted on.
-    const auto old = [&](std::uint64_t line) { return line > from.section.linesBefore && line <= from.lines; };
+    const auto old = [&](std::uint64_t line) {
+        return line > from.section.linesBefore && line <= from.lines;
+    };
     const auto same = [](const DiaryEntry& a, const DiaryEntry& b) {
         return a.line == b.line && a.day == b.day && a.minute == b.minute && a.level == b.level &&
                a.landing == b.landing && a.noteOffset == b.noteOffset && a.noteBytes == b.noteBytes;
@@ -210,15 +215,16 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
         if (line > from.lines) builder.AddUndated(line);
     for (UnrecognisedLine& line : unrecognised)
         if (line.line > from.lines) builder.AddUnrecognised(line.line, std::move(line.text));
-    ReadDiaryResult read{{held.info.path, from.section.offset + chunks.Got(), {}, held.info.identity, state.modified},
-                         builder.Finish(),
-                         held.notesKept,
-                         true,
-                         held.file,
-                         {},
-                         held.period,
-                         held.weekdays,
-                         {}};
+    ReadDiaryResult read{
+        {held.info.path, from.section.offset + chunks.Got(), {}, held.info.identity, state.modified},
+        builder.Finish(),
+        held.notesKept,
+        true,
+        held.file,
+        {},
+        held.period,
+        held.weekdays,
+        {}};
     read.onward = OnwardFrom(*read.file, reader, builder, read.info.bytes);
     return read;
 }

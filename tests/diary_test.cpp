@@ -421,7 +421,8 @@ TEST_P(ReportOfSelection, HoldsOnlyTheChosenEntriesAndTheirDates) {
     std::string notes;
     for (const DiaryEntry& e : part.entries) notes += e.note.view();
     EXPECT_EQ(notes, GetParam().notes);
-    EXPECT_EQ(IsoDate(*part.from) + " " + IsoDate(*part.to), std::string(GetParam().from) + " " + GetParam().to);
+    EXPECT_EQ(IsoDate(*part.from) + " " + IsoDate(*part.to),
+              std::string(GetParam().from) + " " + GetParam().to);
     EXPECT_EQ(part.total.entries, static_cast<int>(notes.size()));
     EXPECT_EQ(static_cast<int>(part.nights.size()), GetParam().nights);
 }

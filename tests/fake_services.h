@@ -32,7 +32,8 @@ class FakeServices : public platform::Services {
     }
     // Recorded; or, with `desktopMail`, handed to the real xdg-email found in PATH.
     bool ComposeMail(const platform::Mail& mail, std::function<void(const QString&)> failed) override {
-        if (desktopMail) return platform::ComposeWithDesktop(mail, QApplication::instance(), std::move(failed));
+        if (desktopMail)
+            return platform::ComposeWithDesktop(mail, QApplication::instance(), std::move(failed));
         if (!mailProgram) return false;
         composed.push_back(mail);
         return true;

@@ -186,7 +186,9 @@ class FailedRollback : public LogFile, public ::testing::WithParamInterface<Left
 TEST_P(FailedRollback, NamesTheLineLeftBehind) {
     const LeftoverCase& c = GetParam();
     WriteBytes(log_, c.before);
-    const auto refused = [](platform::File&, std::uint64_t) { return std::make_error_code(std::errc::operation_not_permitted); };
+    const auto refused = [](platform::File&, std::uint64_t) {
+        return std::make_error_code(std::errc::operation_not_permitted);
+    };
     std::string message;
     {
         platform::LockedDiary diary(log_);
@@ -210,12 +212,16 @@ TEST_P(FailedRollback, NamesTheLineLeftBehind) {
 INSTANTIATE_TEST_SUITE_P(
     Leftovers, FailedRollback,
     ::testing::Values(
-        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a\r\n", "14:30 ! neu\r\n", 6,
-                     "ließ sich nicht wieder entfernen (keine Berechtigung): In Zeile 4 steht noch „14:30 “. Bitte "
-                     "diese Zeile im Tagebuch löschen"},
-        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a", "\r\n14:30 ! neu\r\n", 9, "In Zeile 4 steht noch „14:30 !“"},
-        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a\r", "\n14:30 ! ne\xE4u\r\n", 12, "In Zeile 4 steht noch „14:30 ! neä“"},
-        LeftoverCase{"\n\n\n", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n", 5, "In Zeile 5 steht noch „Die“"},
+        LeftoverCase{
+            "\r\nDienstag, 8.12.2026\r\n9:00 a\r\n", "14:30 ! neu\r\n", 6,
+            "ließ sich nicht wieder entfernen (keine Berechtigung): In Zeile 4 steht noch „14:30 “. Bitte "
+            "diese Zeile im Tagebuch löschen"},
+        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a", "\r\n14:30 ! neu\r\n", 9,
+                     "In Zeile 4 steht noch „14:30 !“"},
+        LeftoverCase{"\r\nDienstag, 8.12.2026\r\n9:00 a\r", "\n14:30 ! ne\xE4u\r\n", 12,
+                     "In Zeile 4 steht noch „14:30 ! neä“"},
+        LeftoverCase{"\n\n\n", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n", 5,
+                     "In Zeile 5 steht noch „Die“"},
         LeftoverCase{"", "\r\nDienstag, 8.12.2026\r\n14:30 ! neu\r\n", 23, ""}));
 
 struct LineEndCase {

@@ -43,8 +43,8 @@ class Pdf : public ::testing::Test {
             diary += "Montag, " + std::to_string(day) + ".11.2026\r\n";
             for (int i = 0; i < 15; ++i) {
                 diary += std::to_string(8 + i) + ":0" + std::to_string(i % 10) + (i % 4 ? " " : "") +
-                         std::string(i % 4, '!') +
-                         (i % 3 ? "" : " Landung?") + " Notiz " + std::to_string(i) + "\r\n";
+                         std::string(i % 4, '!') + (i % 3 ? "" : " Landung?") + " Notiz " +
+                         std::to_string(i) + "\r\n";
             }
         }
         WriteBytes(dir.path() / "d.txt", diary);
@@ -57,14 +57,16 @@ class Pdf : public ::testing::Test {
 
 TEST_F(Pdf, HasALineAnEntryAndTheTableHeaderOnEveryPage) {
     ASSERT_EQ(read.report.entries.size(), 450u);
-    const QByteArray bytes = PdfBytes(read.report, read.info, {"Erika", "Lindenweg 3\n12345 Sülvan"}, created);
+    const QByteArray bytes =
+        PdfBytes(read.report, read.info, {"Erika", "Lindenweg 3\n12345 Sülvan"}, created);
     WriteBytes(dir.path() / "r.pdf", bytes.toStdString());
     const QStringList pages = PageTexts(dir.path() / "r.pdf");
     // The first page's charts and summary, then some fifty entries a page.
     EXPECT_LE(pages.size(), 11);
     int entryPages = 0;
     for (const QString& page : pages) {
-        if (!page.contains(QRegularExpression("\\d+\\.11\\.2026 +\\d+:\\d\\d +(störend|hörbar|dröhnend|extrem) +(ja|nein)")))
+        if (!page.contains(QRegularExpression(
+                "\\d+\\.11\\.2026 +\\d+:\\d\\d +(störend|hörbar|dröhnend|extrem) +(ja|nein)")))
             continue;
         ++entryPages;
         EXPECT_TRUE(page.contains(QRegularExpression("Datum +Uhrzeit +Lautstärke +Landung +Notiz")))
@@ -74,7 +76,8 @@ TEST_F(Pdf, HasALineAnEntryAndTheTableHeaderOnEveryPage) {
     const QString first = pages.front();
     EXPECT_TRUE(first.contains("Lindenweg 3\n12345 Sülvan")) << first.left(300).toStdString();
     // A month: a tick each Monday (as the dates go), values over the bars.
-    EXPECT_TRUE(first.contains(QRegularExpression("2\\.11\\. +9\\.11\\. +16\\.11\\. +23\\.11\\. +30\\.11\\.")))
+    EXPECT_TRUE(
+        first.contains(QRegularExpression("2\\.11\\. +9\\.11\\. +16\\.11\\. +23\\.11\\. +30\\.11\\.")))
         << first.toStdString();
     EXPECT_TRUE(first.contains(QRegularExpression("(15 +){10}"))) << "the value over each date's bar";
 }

@@ -75,8 +75,8 @@ TEST_F(ReportFiles, AMissingDiaryIsNamedByItsAbsolutePath) {
 std::string Told(const ReadDiaryResult& read) {
     const Report& r = read.report;
     std::ostringstream out;
-    out << r.total.entries << ' ' << r.total.nightEntries << ' ' << r.total.landings << ' ' << r.nights.size() << ' '
-        << r.days.size() << ' ' << (r.from ? *r.from : -1) << ' ' << (r.to ? *r.to : -1) << '\n';
+    out << r.total.entries << ' ' << r.total.nightEntries << ' ' << r.total.landings << ' ' << r.nights.size()
+        << ' ' << r.days.size() << ' ' << (r.from ? *r.from : -1) << ' ' << (r.to ? *r.to : -1) << '\n';
     for (const DiaryEntry& e : r.entries)
         out << e.line << ' ' << e.day << ' ' << e.minute << ' ' << int{e.level} << ' ' << e.landing << ' '
             << e.noteOffset << ' ' << e.noteBytes << '\n';
@@ -99,8 +99,9 @@ class ReadingOn : public ReportFiles, public ::testing::WithParamInterface<Onwar
 // The diary window appends; the report window reads on from its last section and must
 // see exactly what a reading of the whole file sees.
 TEST_P(ReadingOn, SeesWhatAWholeReadingSees) {
-    WriteBytes(diary(), "Zettel\r\nDienstag, 8.12.2026\r\n22:00 ! a\r\n???\r\n"
-                        "Mittwoch, 9.12.2026\r\n23:50 !! b\r\n");
+    WriteBytes(diary(),
+               "Zettel\r\nDienstag, 8.12.2026\r\n22:00 ! a\r\n???\r\n"
+               "Mittwoch, 9.12.2026\r\n23:50 !! b\r\n");
     const ReadOptions options{true, false, false, {}, false, true};
     ReadDiaryResult held = ReadDiary(diary(), GetParam().period, NightRule{}, options);
     ASSERT_TRUE(held.onward);
@@ -142,7 +143,8 @@ TEST_F(ReportFiles, ReadsWholeAgainWhatWasNotOnlyAppendedTo) {
     {
         ReadDiaryResult read = held();
         EXPECT_FALSE(ReadOnward(diary(), read)) << "nothing appended";
-        std::fstream(diary(), std::ios::binary | std::ios::in | std::ios::out) << "Donnerstag, 10.12.2026\r\n9:00 a";
+        std::fstream(diary(), std::ios::binary | std::ios::in | std::ios::out)
+            << "Donnerstag, 10.12.2026\r\n9:00 a";
         EXPECT_FALSE(ReadOnward(diary(), read)) << "rewritten in place";
     }
     {

@@ -61,9 +61,7 @@ class ReportWindowTest : public ::testing::Test {
         return window;
     }
     // Reading and counting run off the window's thread: wait for their result.
-    static void Settle(ReportWindow& window) {
-        QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000);
-    }
+    static void Settle(ReportWindow& window) { QTRY_VERIFY_WITH_TIMEOUT(!window.Loading(), 10000); }
     static void Choose(ReportWindow& window, const char* list, const char* item) {
         auto* box = Find<QComboBox>(window, list);
         box->setCurrentIndex(box->findText(QString::fromUtf8(item)));
@@ -249,9 +247,10 @@ TEST_F(ReportWindowTest, CopiesTheLetterOfLastNightToTheAuthority) {
     auto window = Open();
     Choose(*window, "cboZeitraum", "Letzte Nacht");
     QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              "An: Fluglärmschutzbeauftragte\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" +
-                  kLastNightLetter);
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->text(),
+        "An: Fluglärmschutzbeauftragte\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" +
+            kLastNightLetter);
     EXPECT_EQ(Name(*window, "lblStatus"), "Beschwerdetext kopiert: 2 Ereignisse.");
     // The status is about what was shown: another period, and it is gone.
     Choose(*window, "cboZeitraum", "Alles");
@@ -267,15 +266,16 @@ TEST_F(ReportWindowTest, ChoosesANightInItsTableAndComplainsAboutIt) {
     // Over several nights the letter groups the events, with a count each.
     QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
     const QString month = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(month.contains("vom 1.12.2026 bis 10.12.2026. Ich habe 7 Lärmereignisse notiert, davon 5 in der "
-                               "Nachtzeit (22:00 bis 6:00 Uhr) und 3 Landungen.\n\n"
-                               "Tagsüber am 8.12.2026 (1 Ereignis):\n"
-                               "- 8.12.2026, 14:00 Uhr: trotz geschlossener Fenster hörbar – „a“\n\n"
-                               "Nacht 8./9.12.2026 (3 Ereignisse):\n"
-                               "- 8.12.2026, 22:14 Uhr: dröhnend oder lang anhaltend, Landung – „b“\n"
-                               "- 9.12.2026, 1:55 Uhr: extrem laut, Fensterscheiben vibrieren – „c“\n"
-                               "- 9.12.2026, 5:59 Uhr: störend – „d“\n\n"
-                               "Tagsüber am 9.12.2026 (1 Ereignis):\n"))
+    EXPECT_TRUE(
+        month.contains("vom 1.12.2026 bis 10.12.2026. Ich habe 7 Lärmereignisse notiert, davon 5 in der "
+                       "Nachtzeit (22:00 bis 6:00 Uhr) und 3 Landungen.\n\n"
+                       "Tagsüber am 8.12.2026 (1 Ereignis):\n"
+                       "- 8.12.2026, 14:00 Uhr: trotz geschlossener Fenster hörbar – „a“\n\n"
+                       "Nacht 8./9.12.2026 (3 Ereignisse):\n"
+                       "- 8.12.2026, 22:14 Uhr: dröhnend oder lang anhaltend, Landung – „b“\n"
+                       "- 9.12.2026, 1:55 Uhr: extrem laut, Fensterscheiben vibrieren – „c“\n"
+                       "- 9.12.2026, 5:59 Uhr: störend – „d“\n\n"
+                       "Tagsüber am 9.12.2026 (1 Ereignis):\n"))
         << month.toStdString();
 
     // By the keyboard: down to the second night, Enter.
@@ -289,9 +289,10 @@ TEST_F(ReportWindowTest, ChoosesANightInItsTableAndComplainsAboutIt) {
     EXPECT_EQ(Name(*window, "lblEintraege"), "Einträge: 2");
     EXPECT_EQ(Name(*window, "lblLandungen"), "Landungen: 1");
     QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              "An: Fluglärmschutzbeauftragte\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" +
-                  kLastNightLetter);
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->text(),
+        "An: Fluglärmschutzbeauftragte\nBetreff: Beschwerde über Fluglärm in der Nacht 9./10.12.2026\n\n" +
+            kLastNightLetter);
 
     // Back to all, then a click on a night in the entry table's "Nacht" column.
     QTest::mouseClick(Find<QPushButton>(*window, "cmdAlleTage"), Qt::LeftButton);
@@ -304,8 +305,8 @@ TEST_F(ReportWindowTest, ChoosesANightInItsTableAndComplainsAboutIt) {
 }
 
 TEST_F(ReportWindowTest, MailsTheNightWithItsReportAttachedThroughXdgEmail) {
-    WriteBytes(ini(), std::string(kSettings).replace(std::string(kSettings).find("Empfaenger="), std::string::npos,
-                                                     "Empfaenger=a@b.de, c@d.de\n"));
+    WriteBytes(ini(), std::string(kSettings).replace(std::string(kSettings).find("Empfaenger="),
+                                                     std::string::npos, "Empfaenger=a@b.de, c@d.de\n"));
     // A stand-in for xdg-email that records its arguments and keeps the attachment.
     const std::filesystem::path bin = dir.path() / "bin";
     std::filesystem::create_directory(bin);
@@ -324,9 +325,9 @@ TEST_F(ReportWindowTest, MailsTheNightWithItsReportAttachedThroughXdgEmail) {
     qputenv("PATH", path);
     const QStringList args = QString::fromStdString(ReadBytes(bin / "xdg-email.args")).split("\n\036\n");
     ASSERT_EQ(args.size(), 10) << args.join('|').toStdString();
-    EXPECT_EQ(args.mid(0, 5), QStringList({"--utf8", "--subject",
-                                           "Beschwerde über Fluglärm in der Nacht 9./10.12.2026", "--body",
-                                           kLastNightLetter}));
+    EXPECT_EQ(args.mid(0, 5),
+              QStringList({"--utf8", "--subject", "Beschwerde über Fluglärm in der Nacht 9./10.12.2026",
+                           "--body", kLastNightLetter}));
     EXPECT_EQ(args[5], "--attach");
     // A fresh file among the temporary ones, never beside the diary.
     EXPECT_TRUE(args[6].startsWith(QDir::tempPath() + "/suelvan-")) << args[6].toStdString();
@@ -337,8 +338,10 @@ TEST_F(ReportWindowTest, MailsTheNightWithItsReportAttachedThroughXdgEmail) {
     ASSERT_TRUE(text.waitForFinished(30000));
     const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(pdf.contains("Zeitraum: 9.12.2026 – 10.12.2026")) << pdf.toStdString();
-    EXPECT_TRUE(pdf.contains(QRegularExpression("9\\.12\\.2026 +23:30 +hörbar +nein +spät"))) << pdf.toStdString();
-    EXPECT_TRUE(pdf.contains(QRegularExpression("10\\.12\\.2026 +0:40 +störend +ja +f"))) << pdf.toStdString();
+    EXPECT_TRUE(pdf.contains(QRegularExpression("9\\.12\\.2026 +23:30 +hörbar +nein +spät")))
+        << pdf.toStdString();
+    EXPECT_TRUE(pdf.contains(QRegularExpression("10\\.12\\.2026 +0:40 +störend +ja +f")))
+        << pdf.toStdString();
     EXPECT_FALSE(pdf.contains("14:00")) << "only the night's events";
     EXPECT_EQ(Name(*window, "lblStatus"), "E-Mail an a@b.de, c@d.de mit dem Bericht als Anhang geöffnet.");
 }
@@ -351,12 +354,14 @@ TEST_F(ReportWindowTest, WithoutXdgEmailTheLinkCarriesTheWholeTextOrTheClipboard
     QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
     ASSERT_EQ(services.mailed.size(), 1u);
     const QByteArray url = services.mailed.front();
-    EXPECT_TRUE(url.startsWith("mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20"
-                               "der%20Nacht%209.%2F10.12.2026&body=Sehr%20geehrte%20Damen%20und%20Herren%2C%0D%0A"))
+    EXPECT_TRUE(
+        url.startsWith("mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20"
+                       "der%20Nacht%209.%2F10.12.2026&body=Sehr%20geehrte%20Damen%20und%20Herren%2C%0D%0A"))
         << url.toStdString();
     QString decoded = QUrl::fromPercentEncoding(url.mid(url.indexOf("&body=") + 6));
     EXPECT_EQ(decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n")), kLastNightLetter);
-    EXPECT_TRUE(Name(*window, "lblStatus").startsWith("E-Mail an fluglaerm@example.org geöffnet, ohne Anhang"));
+    EXPECT_TRUE(
+        Name(*window, "lblStatus").startsWith("E-Mail an fluglaerm@example.org geöffnet, ohne Anhang"));
     EXPECT_TRUE(services.messages.empty());
 
     // Too long for a link: 250 events with long notes.
@@ -368,7 +373,8 @@ TEST_F(ReportWindowTest, WithoutXdgEmailTheLinkCarriesTheWholeTextOrTheClipboard
     QTest::mouseClick(Find<QPushButton>(*window, "cmdEmail"), Qt::LeftButton);
     ASSERT_EQ(services.mailed.size(), 2u);
     EXPECT_EQ(services.mailed.back(),
-              "mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20der%20Nacht%209.%2F10."
+              "mailto:fluglaerm@example.org?subject=Beschwerde%20%C3%BCber%20Flugl%C3%A4rm%20in%20der%"
+              "20Nacht%209.%2F10."
               "12.2026");
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_TRUE(services.messages.front().contains("Zwischenablage"));
@@ -387,11 +393,12 @@ TEST_F(ReportWindowTest, ManyEventsAreListedByNight) {
     auto window = Open();
     QTest::mouseClick(Find<QPushButton>(*window, "cmdKopieren"), Qt::LeftButton);
     const QString text = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(text.contains("Ich habe 351 Lärmereignisse notiert, davon 350 in der Nachtzeit (22:00 bis 6:00 Uhr) "
-                              "und 0 Landungen.\n\n"
-                              "Die einzelnen Ereignisse stehen im beigefügten Bericht (PDF). Je Nacht:\n"
-                              "- Nacht 8./9.12.2026: 350 Ereignisse, von 22:10 bis 1:49 Uhr\n"
-                              "- außerhalb der Nachtzeit: 1 Ereignis\n\n"))
+    EXPECT_TRUE(
+        text.contains("Ich habe 351 Lärmereignisse notiert, davon 350 in der Nachtzeit (22:00 bis 6:00 Uhr) "
+                      "und 0 Landungen.\n\n"
+                      "Die einzelnen Ereignisse stehen im beigefügten Bericht (PDF). Je Nacht:\n"
+                      "- Nacht 8./9.12.2026: 350 Ereignisse, von 22:10 bis 1:49 Uhr\n"
+                      "- außerhalb der Nachtzeit: 1 Ereignis\n\n"))
         << text.toStdString();
     EXPECT_FALSE(text.contains("- 8.12.2026, 22:10 Uhr"));
 }
@@ -645,7 +652,8 @@ TEST_F(ReportWindowTest, SavesThePdfAndTheCsvButNeverOverTheDiary) {
     report::CommandLine line;
     line.outputs = {{"csv", cli}};
     line.period = window->PeriodAt(services, ReportWindow::kThisMonthChoice, NightRule{});
-    ASSERT_EQ(report::RunOutputs(line, diary(), HeaderWeekdays(services.names), [](const std::string&) {}), 0);
+    ASSERT_EQ(report::RunOutputs(line, diary(), HeaderWeekdays(services.names), [](const std::string&) {}),
+              0);
     EXPECT_EQ(ReadBytes(dir.path() / "Bericht.csv"), ReadBytes(cli));
     const std::string csv = ReadBytes(dir.path() / "Bericht.csv");
     EXPECT_TRUE(csv.starts_with(

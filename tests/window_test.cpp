@@ -70,9 +70,11 @@ TEST_P(WindowControl, MatchesTheForm) {
             EXPECT_GE(actual.width(), e.rect.width());
             const QString caption = static_cast<QAbstractButton*>(widget)->text();
             for (const QString& line : caption.split(QLatin1Char('\n')))
-                EXPECT_GE(CaptionRoom(static_cast<QAbstractButton*>(widget)), widget->fontMetrics().horizontalAdvance(line))
+                EXPECT_GE(CaptionRoom(static_cast<QAbstractButton*>(widget)),
+                          widget->fontMetrics().horizontalAdvance(line))
                     << "caption clipped";
-            EXPECT_LE(widget->fontMetrics().height() * caption.count(QLatin1Char('\n')) + widget->fontMetrics().height(),
+            EXPECT_LE(widget->fontMetrics().height() * caption.count(QLatin1Char('\n')) +
+                          widget->fontMetrics().height(),
                       actual.height());
             // Clear of the window's edge, also in a larger font.
             EXPECT_LE(actual.right(), window_.width() - 1 - 3);

@@ -31,8 +31,9 @@ void ComplaintSender::Copy(const Complaint& c) {
 QString ComplaintSender::WriteAttachment(const Complaint& c) {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/suelvan-XXXXXX"));
     if (!folder.isValid()) {
-        services_.ShowMessage(window_, QStringLiteral("Der Bericht für den Anhang lässt sich nicht anlegen: %1")
-                                           .arg(folder.errorString()));
+        services_.ShowMessage(window_,
+                              QStringLiteral("Der Bericht für den Anhang lässt sich nicht anlegen: %1")
+                                  .arg(folder.errorString()));
         return {};
     }
     const QString path = folder.filePath(QStringLiteral("Fluglaerm-Bericht.pdf"));
@@ -53,7 +54,8 @@ void ComplaintSender::Mail(const Complaint& c) {
     const auto failed = [this](const QString& failure) { services_.ShowMessage(window_, failure); };
     const QString attachment = WriteAttachment(c);
     if (attachment.isEmpty()) return;
-    if (services_.ComposeMail({Addresses(c.recipient), complaint.subject, complaint.body, attachment}, failed)) {
+    if (services_.ComposeMail({Addresses(c.recipient), complaint.subject, complaint.body, attachment},
+                              failed)) {
         emit said(QStringLiteral("E-Mail an %1 mit dem Bericht als Anhang geöffnet.").arg(c.recipient));
         return;
     }
@@ -61,16 +63,19 @@ void ComplaintSender::Mail(const Complaint& c) {
     QByteArray url = report::MailtoUrl(c.recipient, complaint.subject, complaint.body);
     if (url.size() <= report::kMailtoLimit) {
         services_.OpenMail(url, failed);
-        emit said(QStringLiteral("E-Mail an %1 geöffnet, ohne Anhang: den Bericht bitte selbst anhängen (%2).")
-                      .arg(c.recipient, attachment));
+        emit said(
+            QStringLiteral("E-Mail an %1 geöffnet, ohne Anhang: den Bericht bitte selbst anhängen (%2).")
+                .arg(c.recipient, attachment));
         return;
     }
     QGuiApplication::clipboard()->setText(report::ComplaintText(complaint, c.letter.authority));
     services_.OpenMail(report::MailtoUrl(c.recipient, complaint.subject, {}), failed);
-    emit said(QStringLiteral("E-Mail an %1 geöffnet; der Text ist in der Zwischenablage, der Bericht liegt in %2.")
-                  .arg(c.recipient, attachment));
-    services_.ShowMessage(window_, QStringLiteral("Der Beschwerdetext ist zu lang für einen E-Mail-Link. Er ist in "
-                                                  "der Zwischenablage: bitte in die E-Mail einfügen."));
+    emit said(
+        QStringLiteral("E-Mail an %1 geöffnet; der Text ist in der Zwischenablage, der Bericht liegt in %2.")
+            .arg(c.recipient, attachment));
+    services_.ShowMessage(window_,
+                          QStringLiteral("Der Beschwerdetext ist zu lang für einen E-Mail-Link. Er ist in "
+                                         "der Zwischenablage: bitte in die E-Mail einfügen."));
 }
 
 }  // namespace suelvan

@@ -3,8 +3,8 @@
 // settings saved beside it are no change.
 #pragma once
 
-#include <QObject>
 #include <QDateTime>
+#include <QObject>
 #include <filesystem>
 #include <optional>
 

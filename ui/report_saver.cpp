@@ -78,13 +78,13 @@ void ReportSaver::Save(const Request& request, const char* kind, const QString& 
 }
 
 void ReportSaver::SavePdf(const Request& request) {
-    Save(request, "pdf", QStringLiteral("PDF speichern"), "Bericht.pdf", QStringLiteral("PDF-Dateien (*.pdf)"),
-         QStringLiteral("PDF gespeichert: %1"));
+    Save(request, "pdf", QStringLiteral("PDF speichern"), "Bericht.pdf",
+         QStringLiteral("PDF-Dateien (*.pdf)"), QStringLiteral("PDF gespeichert: %1"));
 }
 
 void ReportSaver::SaveCsv(const Request& request) {
-    Save(request, "csv", QStringLiteral("CSV speichern"), "Bericht.csv", QStringLiteral("CSV-Dateien (*.csv)"),
-         QStringLiteral("CSV gespeichert: %1"));
+    Save(request, "csv", QStringLiteral("CSV speichern"), "Bericht.csv",
+         QStringLiteral("CSV-Dateien (*.csv)"), QStringLiteral("CSV gespeichert: %1"));
 }
 
 QByteArray ReportSaver::PdfOf(const Request& request, const Selection& selection) const {
@@ -106,9 +106,10 @@ void ReportSaver::Print(const Request& request) {
     if (!read) return;
     try {
         report::PaintReport(printer, read->report, read->info, request.person, Created());
-        emit said(printer.outputFormat() == QPrinter::PdfFormat
-                      ? QStringLiteral("Als PDF gedruckt: %1").arg(platform::Readable(printer.outputFileName()))
-                      : QStringLiteral("An den Drucker „%1“ geschickt.").arg(printer.printerName()));
+        emit said(
+            printer.outputFormat() == QPrinter::PdfFormat
+                ? QStringLiteral("Als PDF gedruckt: %1").arg(platform::Readable(printer.outputFileName()))
+                : QStringLiteral("An den Drucker „%1“ geschickt.").arg(printer.printerName()));
     } catch (const std::exception& failure) {
         services_.ShowMessage(window_, QString::fromUtf8(failure.what()));
     }

@@ -72,7 +72,8 @@ SettingsDialog::SettingsDialog(const ReportSettings& settings, QWidget* parent)
     form->addRow(QStringLiteral("Name"), Named(name_, QStringLiteral("txtName"), QStringLiteral("Name")));
     form->addRow(QStringLiteral("Anschrift"),
                  Named(address_, QStringLiteral("txtAnschrift"), QStringLiteral("Anschrift")));
-    form->addRow(QStringLiteral("Stelle"), Named(authority_, QStringLiteral("txtStelle"), QStringLiteral("Stelle")));
+    form->addRow(QStringLiteral("Stelle"),
+                 Named(authority_, QStringLiteral("txtStelle"), QStringLiteral("Stelle")));
     form->addRow(QStringLiteral("E-Mail-Empfänger"),
                  Named(recipient_, QStringLiteral("txtEmpfaenger"), QStringLiteral("E-Mail-Empfänger")));
     form->addRow(QStringLiteral("Nachtzeit"), night_);

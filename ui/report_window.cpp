@@ -111,8 +111,9 @@ void ReportWindow::CreateControls() {
     layout->addWidget(summary_);
 
     auto* charts = new QHBoxLayout;
-    chrStunden = Named(new BarChart(QStringLiteral("Einträge je Stunde (anklicken: Einträge der Stunde)"), this),
-                       QStringLiteral("chrStunden"), QStringLiteral("Einträge je Stunde"));
+    chrStunden =
+        Named(new BarChart(QStringLiteral("Einträge je Stunde (anklicken: Einträge der Stunde)"), this),
+              QStringLiteral("chrStunden"), QStringLiteral("Einträge je Stunde"));
     chrTage = Named(new BarChart(QStringLiteral("Einträge je Datum (anklicken: Einträge des Tages)"), this),
                     QStringLiteral("chrTage"), QStringLiteral("Einträge je Datum"));
     charts->addWidget(chrStunden, 1);
@@ -198,8 +199,9 @@ void ReportWindow::ConnectControls() {
     connect(cmdDatei, &QPushButton::clicked, this, &ReportWindow::ChooseFile);
     connect(cmdAngaben, &QPushButton::clicked, this, &ReportWindow::EditSettings);
     connect(chrTage, &BarChart::barActivated, this, &ReportWindow::DateActivated);
-    connect(chrStunden, &BarChart::barActivated, this,
-            [this](int hour) { Choose({Selection::Kind::Hour, hour}); });
+    connect(chrStunden, &BarChart::barActivated, this, [this](int hour) {
+        Choose({Selection::Kind::Hour, hour});
+    });
     connect(cmdAlleTage, &QPushButton::clicked, this, [this] { Choose({}); });
     connect(cmdPdf, &QPushButton::clicked, this, [this] { saver_->SavePdf(SaveRequest()); });
     connect(cmdDrucken, &QPushButton::clicked, this, [this] { saver_->Print(SaveRequest()); });
@@ -332,9 +334,8 @@ void ReportWindow::Refresh() {
     if (!rule) return;  // the night field says why
     Say({});
     const Period period = SelectedPeriod();
-    const bool sameEntries = error_.isEmpty() && !busy_ && !period.night &&
-                             !heldPeriod_.night && period.from == heldPeriod_.from &&
-                             period.to == heldPeriod_.to;
+    const bool sameEntries = error_.isEmpty() && !busy_ && !period.night && !heldPeriod_.night &&
+                             period.from == heldPeriod_.from && period.to == heldPeriod_.to;
     if (sameEntries) {
         // Counted again from the entries held, on a copy: the tables show these meanwhile.
         std::shared_ptr<const Report> held = report_;
@@ -426,7 +427,8 @@ void ReportWindow::ShowCharts(const Report& r) {
         chartDays_.push_back(bar.day);
         perDate.push_back(bar.entries);
     }
-    chrTage->SetBars(std::move(perDate), [this](int bar) { return Date(chartDays_[static_cast<std::size_t>(bar)]); });
+    chrTage->SetBars(std::move(perDate),
+                     [this](int bar) { return Date(chartDays_[static_cast<std::size_t>(bar)]); });
 }
 
 void ReportWindow::ShowState() {
@@ -447,7 +449,9 @@ void ReportWindow::ShowState() {
 
 void ReportWindow::Choose(const Selection& selection) {
     selection_ = selection;
-    selected_ = selection.kind == Selection::Kind::All ? report_ : std::make_shared<const Report>(ReportOf(*report_, selection));
+    selected_ = selection.kind == Selection::Kind::All
+                    ? report_
+                    : std::make_shared<const Report>(ReportOf(*report_, selection));
     model_->Show(selection);
     summary_->Show(selected_);
     const auto chosen = [&](Selection::Kind kind) { return selection.kind == kind ? selection.value : -1; };
@@ -465,17 +469,17 @@ void ReportWindow::Choose(const Selection& selection) {
     const int n = selected_->total.entries;
     switch (selection.kind) {
         case Selection::Kind::All:
-            SetText(lblAuswahl, report_->from ? QStringLiteral("Alle Einträge vom %1 bis %2")
-                                                    .arg(Date(*report_->from),
-                                                         Date(std::max(*report_->from, std::min(*report_->to, Today()))))
-                                              : QStringLiteral("Keine Einträge im Zeitraum"));
+            SetText(lblAuswahl,
+                    report_->from ? QStringLiteral("Alle Einträge vom %1 bis %2")
+                                        .arg(Date(*report_->from),
+                                             Date(std::max(*report_->from, std::min(*report_->to, Today()))))
+                                  : QStringLiteral("Keine Einträge im Zeitraum"));
             break;
         case Selection::Kind::Date:
             SetText(lblAuswahl, QStringLiteral("Einträge vom %1: %2").arg(Date(selection.value)).arg(n));
             break;
         case Selection::Kind::Night:
-            SetText(lblAuswahl,
-                    QStringLiteral("Nacht %1: %2").arg(Utf8(NightName(selection.value))).arg(n));
+            SetText(lblAuswahl, QStringLiteral("Nacht %1: %2").arg(Utf8(NightName(selection.value))).arg(n));
             break;
         case Selection::Kind::Hour:
             SetText(lblAuswahl, QStringLiteral("Einträge zwischen %1 und %2 Uhr: %3")
@@ -546,7 +550,9 @@ bool ReportWindow::EditSettings() {
 }
 
 bool ReportWindow::HasSender(bool forMail) {
-    const auto complete = [&] { return !settings_.name.isEmpty() && (!forMail || !settings_.recipient.isEmpty()); };
+    const auto complete = [&] {
+        return !settings_.name.isEmpty() && (!forMail || !settings_.recipient.isEmpty());
+    };
     if (complete()) return true;
     if (!EditSettings()) return false;
     if (complete()) return true;
@@ -557,9 +563,10 @@ bool ReportWindow::HasSender(bool forMail) {
 }
 
 ComplaintSender::Complaint ReportWindow::SelectedComplaint() const {
-    const std::optional<int> night = selection_.kind == Selection::Kind::Night ? std::optional(selection_.value)
+    const std::optional<int> night = selection_.kind == Selection::Kind::Night
+                                         ? std::optional(selection_.value)
                                      : selection_.kind == Selection::Kind::All ? heldPeriod_.night
-                                                                              : std::nullopt;
+                                                                               : std::nullopt;
     std::shared_ptr<const report::NoteFile> notes = notes_;
     const ReportSaver::Request request = SaveRequest();
     const Selection selection = selection_;

@@ -174,7 +174,8 @@ void DiaryWindow::Fit(HWND made, const form::Control& control) {
         const int check = ::GetSystemMetrics(SM_CXMENUCHECK) + 6;
         width = std::min(std::max(Pixels(control.width), static_cast<int>(extent.cx) + check),
                          static_cast<int>(client.right) - left);
-        const bool twoLines = height >= 2 * static_cast<int>(extent.cy) && text.find(L' ') != std::wstring::npos;
+        const bool twoLines =
+            height >= 2 * static_cast<int>(extent.cy) && text.find(L' ') != std::wstring::npos;
         if (width > Pixels(control.width) && twoLines) {
             ::SetWindowLongPtrW(made, GWL_STYLE, ::GetWindowLongPtrW(made, GWL_STYLE) | BS_MULTILINE);
             width = Pixels(control.width);
