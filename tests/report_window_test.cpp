@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -53,7 +54,13 @@ class ReportWindowTest : public ::testing::Test {
         auto window = std::make_unique<ReportWindow>(services, diary(), ini());
         window->SetDialogs(
             {[this](QWidget*, const QString&, const QString&, const QString&) { return saveAs; },
-             [this](QWidget*, const QString&, const QString&) { return openFile; }});
+             [this](QWidget*, const QString&, const QString&) { return openFile; },
+             [this](QPrinter& printer, QWidget*) {
+                 // "Print to file", as a user chooses it in the dialog.
+                 printer.setOutputFormat(QPrinter::PdfFormat);
+                 printer.setOutputFileName(printTo);
+                 return !printTo.isEmpty();
+             }});
         // The entry list and the fields for dates and a night of one's own come after the
         // first paint.
         window->show();
@@ -111,6 +118,7 @@ class ReportWindowTest : public ::testing::Test {
     FakeServices services;
     QString saveAs;
     QString openFile;
+    QString printTo;
 };
 
 TEST_F(ReportWindowTest, OpensOnThisMonthWithItsNumbersAndEntries) {
@@ -467,6 +475,11 @@ TEST_F(ReportWindowTest, ShowsWhatIsInEffect) {
     QTRY_COMPARE(Name(*window, "lblNachts"), QStringLiteral("Nachts: 2"));
     EXPECT_FALSE(hint->isVisible());
 
+    // The status line has a row of its own and wraps: a long message is read whole.
+    auto* status = Find<QLabel>(*window, "lblStatus");
+    EXPECT_TRUE(status->wordWrap());
+    EXPECT_GT(status->width(), window->width() * 8 / 10);
+
     // A click on an hour lists that hour's entries.
     auto* hours = Find<BarChart>(*window, "chrStunden");
     hours->setFocus();
@@ -659,6 +672,20 @@ TEST_F(ReportWindowTest, SavesThePdfAndTheCsvButNeverOverTheDiary) {
     EXPECT_TRUE(csv.starts_with(
         CsvHeader() + "2026-12-08;Dienstag;14:00;;1;trotz geschlossener Fenster hörbar!;nein;a;6\r\n"));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 8);
+    // Printed to a file: the saved PDF's pages, and said so.
+    printTo = platform::ToQString(dir.path() / "Gedruckt.pdf");
+    QTest::mouseClick(Find<QPushButton>(*window, "cmdDrucken"), Qt::LeftButton);
+    EXPECT_EQ(Name(*window, "lblStatus"), "Als PDF gedruckt: " + printTo);
+    const auto pages = [](const std::filesystem::path& pdf) {
+        QProcess info;
+        info.start("pdfinfo", {platform::ToQString(pdf)});
+        info.waitForFinished(30000);
+        return QRegularExpression("Pages: +(\\d+)")
+            .match(QString::fromUtf8(info.readAllStandardOutput()))
+            .captured(1);
+    };
+    EXPECT_EQ(pages(dir.path() / "Gedruckt.pdf"), pages(dir.path() / "Bericht.pdf"));
+    EXPECT_FALSE(pages(dir.path() / "Bericht.pdf").isEmpty());
     saveAs = platform::ToQString(diary());
     QTest::mouseClick(Find<QPushButton>(*window, "cmdCsv"), Qt::LeftButton);
     EXPECT_EQ(ReadBytes(diary()), kDiary);
@@ -677,9 +704,9 @@ TEST_F(ReportWindowTest, EveryControlHasANameAndIsReachedByTab) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(window.get()))
             reached << w->objectName();
     }
-    for (const char* control :
-         {"cboZeitraum", "datVon", "datBis", "cboNacht", "cmdDatei", "cmdAngaben", "cmdZeilen", "chrStunden",
-          "chrTage", "tblEintraege", "cmdPdf", "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
+    for (const char* control : {"cboZeitraum", "datVon", "datBis", "cboNacht", "cmdDatei", "cmdAngaben",
+                                "cmdZeilen", "chrStunden", "chrTage", "tblNaechte", "tblEintraege", "cmdPdf",
+                                "cmdDrucken", "cmdCsv", "cmdKopieren", "cmdEmail"}) {
         EXPECT_TRUE(reached.contains(QString::fromLatin1(control))) << control;
         EXPECT_FALSE(Name(*window, control).isEmpty()) << control;
     }

@@ -19,6 +19,10 @@ ReportSaver::ReportSaver(platform::Services& services, QWidget* window)
     save_ = [](QWidget* parent, const QString& title, const QString& suggested, const QString& filter) {
         return QFileDialog::getSaveFileName(parent, title, suggested, filter);
     };
+    print_ = [](QPrinter& printer, QWidget* parent) {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
 }
 
 std::optional<report::ReadDiaryResult> ReportSaver::ReadAgain(const Request& request,
@@ -99,8 +103,7 @@ void ReportSaver::Print(const Request& request) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Fluglärm-Tagebuch"));
     report::PreparePrinter(printer);
-    QPrintDialog dialog(&printer, window_);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (!print_(printer, window_)) return;
     report::PreparePrinter(printer);  // the dialog may have put margins back
     const std::optional<report::ReadDiaryResult> read = ReadAgain(request, {true, true, true});
     if (!read) return;

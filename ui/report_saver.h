@@ -17,6 +17,7 @@
 #include "report/person.h"
 #include "report/read_diary.h"
 
+class QPrinter;
 class QWidget;
 
 namespace suelvan {
@@ -28,6 +29,8 @@ class ReportSaver : public QObject {
     // Asks where to save: the chosen path, or empty.
     using SaveDialog = std::function<QString(QWidget*, const QString& title, const QString& suggested,
                                              const QString& filter)>;
+    // Asks where to print: false when cancelled.
+    using PrintDialog = std::function<bool(QPrinter& printer, QWidget* parent)>;
     // What to save: the diary's period under a night rule, made by a person.
     struct Request {
         std::filesystem::path diary;
@@ -39,6 +42,7 @@ class ReportSaver : public QObject {
 
     ReportSaver(platform::Services& services, QWidget* window);
     void SetSaveDialog(SaveDialog dialog) { save_ = std::move(dialog); }
+    void SetPrintDialog(PrintDialog dialog) { print_ = std::move(dialog); }
 
     void SavePdf(const Request& request);
     void Print(const Request& request);
@@ -60,6 +64,7 @@ class ReportSaver : public QObject {
     platform::Services& services_;
     QWidget* window_;
     SaveDialog save_;
+    PrintDialog print_;
     int saving_ = 0;
 };
 

@@ -81,6 +81,7 @@ ReportWindow::~ReportWindow() = default;
 
 void ReportWindow::SetDialogs(Dialogs dialogs) {
     saver_->SetSaveDialog(std::move(dialogs.save));
+    if (dialogs.print) saver_->SetPrintDialog(std::move(dialogs.print));
     openDialog_ = std::move(dialogs.open);
 }
 
@@ -504,8 +505,6 @@ void ReportWindow::EntryClicked(const QModelIndex& index) {
     const NightRule& night = report_->night;
     if (night.Contains(e.minute)) Choose({Selection::Kind::Night, night.NightOf(e.day, e.minute)});
 }
-
-std::shared_ptr<const Report> ReportWindow::SelectedReport() const { return selected_; }
 
 report::Person ReportWindow::Person() const { return {settings_.name, settings_.address}; }
 

@@ -52,6 +52,7 @@ class ReportWindow : public QWidget {
     struct Dialogs {
         ReportSaver::SaveDialog save;
         std::function<QString(QWidget*, const QString& title, const QString& folder)> open;
+        ReportSaver::PrintDialog print;
     };
 
     // `first`, when given, gives the diary read for "Dieser Monat" under the starting night
@@ -99,8 +100,6 @@ class ReportWindow : public QWidget {
     void ShowCharts(const Report& report);
     void ShowState();  // what is in effect: dates, title, a word on an empty period
     Period SelectedPeriod() const;
-    // The report that a complaint is about: the chosen part of the period.
-    std::shared_ptr<const Report> SelectedReport() const;
     report::Person Person() const;
     ReportSaver::Request SaveRequest() const;
     void Say(const QString& text);
