@@ -2,9 +2,11 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "platform/qt_text.h"
 #include "report/output.h"
@@ -28,32 +30,59 @@ void ComplaintSender::Copy(const Complaint& c) {
     emit said(QStringLiteral("Beschwerdetext kopiert: %1 Ereignisse.").arg(c.report->total.entries));
 }
 
-QString ComplaintSender::WriteAttachment(const Complaint& c) {
+namespace {
+
+// The PDF in a fresh folder of the user's temporary files: the mail program reads it after
+// we are done. Its path, or what went wrong.
+struct Attachment {
+    QString path;
+    QString failure;
+};
+
+Attachment WriteAttachment(const std::function<QByteArray()>& pdf) {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/suelvan-XXXXXX"));
-    if (!folder.isValid()) {
-        services_.ShowMessage(window_,
-                              QStringLiteral("Der Bericht für den Anhang lässt sich nicht anlegen: %1")
-                                  .arg(folder.errorString()));
-        return {};
-    }
+    if (!folder.isValid())
+        return {{},
+                QStringLiteral("Der Bericht für den Anhang lässt sich nicht anlegen: %1")
+                    .arg(folder.errorString())};
     const QString path = folder.filePath(QStringLiteral("Fluglaerm-Bericht.pdf"));
     try {
-        const QByteArray pdf = c.pdf();
+        const QByteArray bytes = pdf();
         report::WriteOutput(platform::ToPath(path), std::nullopt,
-                            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const std::exception& failure) {
-        services_.ShowMessage(window_, QString::fromUtf8(failure.what()));
-        return {};
+        return {{}, QString::fromUtf8(failure.what())};
     }
     folder.setAutoRemove(false);
-    return path;
+    return {path, {}};
 }
 
+}  // namespace
+
 void ComplaintSender::Mail(const Complaint& c) {
-    const report::Complaint complaint = report::ComplaintOf(*c.report, c.letter, c.note, c.today, c.night);
+    if (busy_) return;
+    const report::Complaint text = report::ComplaintOf(*c.report, c.letter, c.note, c.today, c.night);
+    // The PDF of a long period takes a while: made off the window's thread.
+    auto* done = new QFutureWatcher<Attachment>(this);
+    connect(done, &QFutureWatcher<Attachment>::finished, this, [=, this] {
+        busy_ = false;
+        const Attachment attachment = done->result();
+        done->deleteLater();
+        if (!attachment.failure.isEmpty()) {
+            emit said(QString());
+            services_.ShowMessage(window_, attachment.failure);
+            return;
+        }
+        Send(c, text, attachment.path);
+    });
+    busy_ = true;
+    emit said(QStringLiteral("Der Bericht für die E-Mail wird erstellt …"));
+    done->setFuture(QtConcurrent::run([pdf = c.pdf] { return WriteAttachment(pdf); }));
+}
+
+void ComplaintSender::Send(const Complaint& c, const report::Complaint& complaint,
+                           const QString& attachment) {
     const auto failed = [this](const QString& failure) { services_.ShowMessage(window_, failure); };
-    const QString attachment = WriteAttachment(c);
-    if (attachment.isEmpty()) return;
     if (services_.ComposeMail({Addresses(c.recipient), complaint.subject, complaint.body, attachment},
                               failed)) {
         emit said(QStringLiteral("E-Mail an %1 mit dem Bericht als Anhang geöffnet.").arg(c.recipient));

@@ -35,18 +35,20 @@ class ComplaintSender : public QObject {
 
     ComplaintSender(platform::Services& services, QWidget* window);
     void Copy(const Complaint& complaint);
+    // The attachment is made off the window's thread; the mail program is started after.
     void Mail(const Complaint& complaint);
+    bool Busy() const { return busy_; }
 
    signals:
     void said(const QString& text);
 
    private:
-    // The PDF in a fresh folder of the user's temporary files: the mail program reads it
-    // after we are done. Empty, with a message shown, when it cannot be written.
-    QString WriteAttachment(const Complaint& complaint);
+    // Hands the mail on once its attachment is written: to xdg-email, else as a link.
+    void Send(const Complaint& complaint, const report::Complaint& text, const QString& attachment);
 
     platform::Services& services_;
     QWidget* window_;
+    bool busy_ = false;
 };
 
 // "a@b, c@d" as single addresses.

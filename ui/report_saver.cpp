@@ -91,12 +91,13 @@ void ReportSaver::SaveCsv(const Request& request) {
          QStringLiteral("CSV-Dateien (*.csv)"), QStringLiteral("CSV gespeichert: %1"));
 }
 
-QByteArray ReportSaver::PdfOf(const Request& request, const Selection& selection) const {
+QByteArray ReportSaver::PdfOf(const Request& request, const Selection& selection,
+                              const LocalDateTime& created) {
     report::ReadOptions options{true, true, true};
     options.weekdays = request.weekdays;
     report::ReadDiaryResult read = report::ReadDiary(request.diary, request.period, request.night, options);
     if (selection.kind != Selection::Kind::All) read.report = ReportOf(read.report, selection);
-    return report::PdfBytes(read.report, read.info, request.person, Created());
+    return report::PdfBytes(read.report, read.info, request.person, created);
 }
 
 void ReportSaver::Print(const Request& request) {

@@ -47,8 +47,9 @@ class ReportSaver : public QObject {
     void SavePdf(const Request& request);
     void Print(const Request& request);
     void SaveCsv(const Request& request);
-    // The PDF of a part of the period, for a complaint's attachment. Throws Failure.
-    QByteArray PdfOf(const Request& request, const Selection& selection) const;
+    // The PDF of a part of the period, for a complaint's attachment; safe off the window's
+    // thread. Throws Failure.
+    static QByteArray PdfOf(const Request& request, const Selection& selection, const LocalDateTime& created);
     bool Saving() const { return saving_ > 0; }
 
    signals:

@@ -569,14 +569,14 @@ ComplaintSender::Complaint ReportWindow::SelectedComplaint() const {
     std::shared_ptr<const report::NoteFile> notes = notes_;
     const ReportSaver::Request request = SaveRequest();
     const Selection selection = selection_;
-    ReportSaver* saver = saver_;
+    const LocalDateTime created = services_.Now();
     return {selected_,
             night,
             {Person(), settings_.authority},
             settings_.recipient,
             [notes](const DiaryEntry& e) { return report::NoteOf(e, notes.get()); },
             Today(),
-            [saver, request, selection] { return saver->PdfOf(request, selection); }};
+            [request, selection, created] { return ReportSaver::PdfOf(request, selection, created); }};
 }
 
 }  // namespace suelvan
