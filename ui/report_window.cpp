@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <new>
 
 #include "core/calendar.h"
 #include "core/entry.h"
@@ -376,7 +377,16 @@ void ReportWindow::Load(std::function<DiaryLoad()> job, const Period& period, bo
     loadingKeepsChoice_ = keepChoice;
     busy_ = true;
     setCursor(Qt::BusyCursor);
-    loading_->setFuture(QtConcurrent::run(std::move(job)));
+    loading_->setFuture(QtConcurrent::run([job = std::move(job)] {
+        try {
+            return job();
+        } catch (const std::bad_alloc&) {
+            return DiaryLoad{std::nullopt,
+                             QStringLiteral("Zu wenig Arbeitsspeicher, um das Tagebuch zu zählen.")};
+        } catch (const std::exception& failure) {
+            return DiaryLoad{std::nullopt, QString::fromUtf8(failure.what())};
+        }
+    }));
 }
 
 void ReportWindow::Loaded() {
