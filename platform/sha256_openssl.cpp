@@ -1,5 +1,6 @@
 // OpenSSL's SHA-256 uses the processor's SHA instructions, several times faster than
 // QCryptographicHash.
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include "core/failure.h"
@@ -26,12 +27,17 @@ Sha256::~Sha256() = default;
 
 void Sha256::Update(const char* bytes, std::size_t length) {
     if (EVP_DigestUpdate(state_->context.get(), bytes, length) != 1) Unavailable();
+    // Updates come from short-lived reading threads: what the library keeps for the thread
+    // is let go here, before the thread hands its chunk on, not at its exit, which may
+    // come after the program has ended.
+    OPENSSL_thread_stop();
 }
 
 std::string Sha256::HexDigest() {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (EVP_DigestFinal_ex(state_->context.get(), digest, &length) != 1) Unavailable();
+    OPENSSL_thread_stop();  // as after an update
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
     for (unsigned int i = 0; i < length; ++i) {
