@@ -13,6 +13,8 @@ int LastNight(const NightRule& night, int today, int minute) {
     return minute >= night.start ? startedToday : startedToday - 1;
 }
 
+int ShownEnd(int from, int to, int today) { return std::max(from, std::min(to, today)); }
+
 Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& night) {
     const CalendarDate date = DateOfDayNumber(today);
     const int monthStart = DayNumber(date.year, date.month, 1);

@@ -15,6 +15,10 @@ struct Period {
 
 // The report window's quick choices of a period.
 enum class QuickPeriod { LastNight, LastSevenDays, ThisMonth, LastMonth, ThisYear, Everything };
+// The last day a period of these days is shown with: never past today, never before its
+// first.
+int ShownEnd(int from, int to, int today);
+
 // The period a quick choice means on `today` at `minute` under `night`.
 Period PeriodOf(QuickPeriod choice, int today, int minute, const NightRule& night);
 // The most recent night under the rule that has begun by `minute` of `today`.

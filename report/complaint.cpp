@@ -24,7 +24,7 @@ QString PeriodText(const Report& report, std::optional<int> night, int today) {
     if (night) return QStringLiteral("in der Nacht %1").arg(Utf8(NightName(*night)));
     if (!report.from) return QStringLiteral("ohne Einträge");
     const int from = *report.from;
-    const int to = std::max(from, std::min(*report.to, today));
+    const int to = ShownEnd(from, *report.to, today);
     if (from == to) return QStringLiteral("am %1").arg(GermanDate(from));
     return QStringLiteral("vom %1 bis %2").arg(GermanDate(from), GermanDate(to));
 }

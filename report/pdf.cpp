@@ -124,7 +124,7 @@ class Layout {
         }
         if (!person.name.isEmpty() || !person.address.isEmpty()) pages_.Skip(2 * mm_);
         // Never past the day it was made: "this month" is this month so far.
-        const int to = report_.from ? std::max(*report_.from, std::min(*report_.to, today_)) : 0;
+        const int to = report_.from ? ShownEnd(*report_.from, *report_.to, today_) : 0;
         pages_.Line(report_.from ? QStringLiteral("Zeitraum: %1 – %2")
                                        .arg(Utf8(GermanDate(*report_.from)), Utf8(GermanDate(to)))
                                  : QStringLiteral("Zeitraum: keine Einträge"),

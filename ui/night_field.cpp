@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "ui/accessible.h"
+
 namespace suelvan {
 
 const std::vector<NightChoice>& NightChoices() {
@@ -56,13 +58,8 @@ QLineEdit* NightField::OwnField() {
     own_->setEnabled(IsOwn());
     layout()->addWidget(own_);
     own_->show();  // added to a window that may be on the screen already
-    message_ = new QLabel(this);
-    message_->setObjectName(names_.field + QStringLiteral("Hinweis"));
-    message_->setTextFormat(Qt::PlainText);
-    QPalette warning = message_->palette();
-    warning.setColor(QPalette::WindowText, QColor(0xa0, 0, 0));
-    message_->setPalette(warning);
-    message_->hide();
+    message_ = MessageLabel(names_.field + QStringLiteral("Hinweis"), true, this);
+    message_->setWordWrap(false);  // one line beside the field
     layout()->addWidget(message_);
     // Typed rules take effect when the field is left, or after a short pause in typing.
     pause_ = new QTimer(this);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/calendar.h"
 #include "core/entry.h"
 #include "platform/qt_text.h"
 #include "ui/accessible.h"
@@ -33,7 +34,30 @@ QString OddLinesText(const Report& report) {
     return lines.join(QLatin1Char('\n'));
 }
 
+QString Date(int day) { return platform::Utf8(GermanDate(day)); }
+
 }  // namespace
+
+QString ChoiceText(const Report& held, const Selection& selection, int entries, int today) {
+    switch (selection.kind) {
+        case Selection::Kind::All:
+            return held.from ? QStringLiteral("Alle Einträge vom %1 bis %2")
+                                   .arg(Date(*held.from), Date(ShownEnd(*held.from, *held.to, today)))
+                             : QStringLiteral("Keine Einträge im Zeitraum");
+        case Selection::Kind::Date:
+            return QStringLiteral("Einträge vom %1: %2").arg(Date(selection.value)).arg(entries);
+        case Selection::Kind::Night:
+            return QStringLiteral("Nacht %1: %2")
+                .arg(platform::Utf8(NightName(selection.value)))
+                .arg(entries);
+        case Selection::Kind::Hour:
+            return QStringLiteral("Einträge zwischen %1 und %2 Uhr: %3")
+                .arg(selection.value)
+                .arg(selection.value + 1)
+                .arg(entries);
+    }
+    return {};
+}
 
 ReportSummary::ReportSummary(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);

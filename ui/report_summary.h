@@ -12,6 +12,9 @@ class QPushButton;
 
 namespace suelvan {
 
+// What the entry list holds, in words: the period, or the part chosen with its entries.
+QString ChoiceText(const Report& held, const Selection& selection, int entries, int today);
+
 class ReportSummary : public QWidget {
     Q_OBJECT
 

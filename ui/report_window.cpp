@@ -13,8 +13,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
-#include <new>
 
 #include "core/calendar.h"
 #include "core/entry.h"
@@ -22,11 +20,11 @@
 #include "platform/qt_text.h"
 #include "ui/accessible.h"
 #include "ui/app_icon.h"
-#include "ui/bar_chart.h"
 #include "ui/diary_watcher.h"
 #include "ui/entry_model.h"
 #include "ui/night_field.h"
 #include "ui/night_model.h"
+#include "ui/report_charts.h"
 #include "ui/report_summary.h"
 
 namespace suelvan {
@@ -34,22 +32,7 @@ namespace {
 
 using platform::Utf8;
 
-// Beyond ten years a bar per calendar day would be thinner than a pixel: then only the
-// days with entries get one.
-constexpr int kMostCalendarBars = 3660;
-
-QString Date(int day) { return Utf8(GermanDate(day)); }
-
 }  // namespace
-
-DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    const std::vector<std::string>& weekdays) {
-    try {
-        return {report::ReadDiary(diary, period, night, {true, false, false, weekdays, false, true}), {}};
-    } catch (const std::exception& failure) {
-        return {std::nullopt, QString::fromUtf8(failure.what())};
-    }
-}
 
 Period ReportWindow::PeriodAt(platform::Services& services, int choice, const NightRule& night) {
     return PeriodField::PeriodAt(services, static_cast<PeriodField::Choice>(choice), night);
@@ -74,8 +57,8 @@ ReportWindow::ReportWindow(platform::Services& services, std::filesystem::path d
     ConnectControls();
     watcher_->Watch(diary_);
     const Period period = SelectedPeriod();
-    Show(first ? first() : LoadDiary(diary_, period, night_->Parsed().value_or(NightRule{}), weekdays_),
-         period, false);
+    const NightRule rule = night_->Parsed().value_or(NightRule{});
+    loader_->Take(first ? first() : LoadDiary(diary_, period, rule, weekdays_), period, rule);
 }
 
 ReportWindow::~ReportWindow() = default;
@@ -90,37 +73,16 @@ void ReportWindow::CreateControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(CreateTopRow());
 
-    lblMeldung = Named(new QLabel(this), QStringLiteral("lblMeldung"), QString());
-    lblMeldung->setWordWrap(true);
-    lblMeldung->setTextFormat(Qt::PlainText);
-    // A palette, not a style sheet: that would put a second style in front of every paint.
-    QPalette warning = lblMeldung->palette();
-    warning.setColor(QPalette::WindowText, QColor(0xa0, 0, 0));
-    lblMeldung->setPalette(warning);
-    QFont bold = lblMeldung->font();
-    bold.setBold(true);
-    lblMeldung->setFont(bold);
-    lblMeldung->hide();
+    lblMeldung = MessageLabel(QStringLiteral("lblMeldung"), true, this);
     layout->addWidget(lblMeldung);
-    lblLeer = Named(new QLabel(this), QStringLiteral("lblLeer"), QString());
-    lblLeer->setWordWrap(true);
-    lblLeer->setTextFormat(Qt::PlainText);
-    lblLeer->setFont(bold);
-    lblLeer->hide();
+    lblLeer = MessageLabel(QStringLiteral("lblLeer"), false, this);
     layout->addWidget(lblLeer);
 
     summary_ = new ReportSummary(this);
     layout->addWidget(summary_);
 
-    auto* charts = new QHBoxLayout;
-    chrStunden =
-        Named(new BarChart(QStringLiteral("Einträge je Stunde (anklicken: Einträge der Stunde)"), this),
-              QStringLiteral("chrStunden"), QStringLiteral("Einträge je Stunde"));
-    chrTage = Named(new BarChart(QStringLiteral("Einträge je Datum (anklicken: Einträge des Tages)"), this),
-                    QStringLiteral("chrTage"), QStringLiteral("Einträge je Datum"));
-    charts->addWidget(chrStunden, 1);
-    charts->addWidget(chrTage, 2);
-    layout->addLayout(charts, 2);
+    charts_ = new ReportCharts(this);
+    layout->addWidget(charts_, 2);
 
     auto* selection = new QHBoxLayout;
     lblAuswahl = Named(new QLabel(this), QStringLiteral("lblAuswahl"), QString());
@@ -148,7 +110,7 @@ void ReportWindow::CreateControls() {
     watcher_ = new DiaryWatcher(this);
     saver_ = new ReportSaver(services_, this);
     complaints_ = new ComplaintSender(services_, this);
-    loading_ = new QFutureWatcher<DiaryLoad>(this);
+    loader_ = new DiaryLoader(weekdays_, this);
 }
 
 QLayout* ReportWindow::CreateTopRow() {
@@ -200,10 +162,7 @@ void ReportWindow::ConnectControls() {
     connect(night_, &NightField::changed, this, &ReportWindow::NightChanged);
     connect(cmdDatei, &QPushButton::clicked, this, &ReportWindow::ChooseFile);
     connect(cmdAngaben, &QPushButton::clicked, this, &ReportWindow::EditSettings);
-    connect(chrTage, &BarChart::barActivated, this, &ReportWindow::DateActivated);
-    connect(chrStunden, &BarChart::barActivated, this, [this](int hour) {
-        Choose({Selection::Kind::Hour, hour});
-    });
+    connect(charts_, &ReportCharts::chosen, this, &ReportWindow::Choose);
     connect(cmdAlleTage, &QPushButton::clicked, this, [this] { Choose({}); });
     connect(cmdPdf, &QPushButton::clicked, this, [this] { saver_->SavePdf(SaveRequest()); });
     connect(cmdDrucken, &QPushButton::clicked, this, [this] { saver_->Print(SaveRequest()); });
@@ -217,7 +176,8 @@ void ReportWindow::ConnectControls() {
     connect(saver_, &ReportSaver::said, this, &ReportWindow::Say);
     connect(complaints_, &ComplaintSender::said, this, &ReportWindow::Say);
     connect(watcher_, &DiaryWatcher::changed, this, &ReportWindow::Reload);
-    connect(loading_, &QFutureWatcher<DiaryLoad>::finished, this, &ReportWindow::Loaded);
+    connect(loader_, &DiaryLoader::started, this, [this] { setCursor(Qt::BusyCursor); });
+    connect(loader_, &DiaryLoader::loaded, this, &ReportWindow::Loaded);
 }
 
 void ReportWindow::PeriodChanged() {
@@ -229,7 +189,7 @@ void ReportWindow::NightChanged() {
     MakeLaterControls();
     QLineEdit* own = night_->OwnField();
     if (night_->IsOwn() && own->text().isEmpty()) {
-        const NightRule rule = report_->night;
+        const NightRule rule = loader_->Held()->night;
         own->setText(Utf8(ClockText(rule.start) + "-" + ClockText(rule.end)));
     }
     Refresh();
@@ -263,7 +223,7 @@ void ReportWindow::MakeTables() {
     connect(tblNaechte, &QTableView::clicked, this, chooseNight);
     connect(tblEintraege, &QTableView::clicked, this, &ReportWindow::EntryClicked);
     for (QTableView* table : {tblNaechte, tblEintraege}) {
-        table->setEnabled(report_->total.entries > 0);
+        table->setEnabled(loader_->Held()->total.entries > 0);
         table->show();  // added to a window that may be on the screen already
     }
 }
@@ -281,8 +241,6 @@ void ReportWindow::ShowPeriod(int from, int to) {
     Refresh();
 }
 
-bool ReportWindow::Loading() const { return busy_; }
-
 Period ReportWindow::SelectedPeriod() const {
     return period_->Selected(night_->Parsed().value_or(NightRule{}));
 }
@@ -294,41 +252,8 @@ int ReportWindow::Today() const {
 
 void ReportWindow::Reload() {
     watcher_->Watch(diary_);
-    if (ReadOn()) return;
-    const Period period = busy_ ? loadingPeriod_ : heldPeriod_;
-    const NightRule rule = night_->Parsed().value_or(report_->night);
-    const std::filesystem::path diary = diary_;
-    const std::vector<std::string> weekdays = weekdays_;
-    Load([=] { return LoadDiary(diary, period, rule, weekdays); }, period, true);
-}
-
-bool ReportWindow::ReadOn() {
-    // A recording appends a line or two: read here, and counted on into the report shown,
-    // which is not copied for it. Anything larger is read whole, off this thread.
-    constexpr std::uint64_t kMostAppended = 1 << 20;
-    if (busy_ || !error_.isEmpty() || !onward_ || !file_) return false;
-    const std::uint64_t size = file_->State().size;
-    if (size <= info_.bytes || size - info_.bytes > kMostAppended) return false;
-    report::ReadDiaryResult held;
-    held.info = info_;
-    held.file = file_;
-    held.entriesKept = true;
-    held.period = heldPeriod_;
-    held.weekdays = weekdays_;
-    held.onward = onward_;
-    held.report = std::move(*report_);
-    std::optional<report::ReadDiaryResult> onward;
-    try {
-        onward = report::ReadOnward(diary_, held);
-    } catch (const std::exception&) {
-        // Read whole, which says what is wrong.
-    }
-    if (!onward) {
-        *report_ = std::move(held.report);  // left as it was
-        return false;
-    }
-    Show({std::move(onward), {}}, heldPeriod_, true);
-    return true;
+    if (loader_->ReadOn(diary_)) return;
+    loader_->Read(diary_, loader_->Asked(), night_->Parsed().value_or(loader_->Held()->night), true);
 }
 
 void ReportWindow::Refresh() {
@@ -336,124 +261,38 @@ void ReportWindow::Refresh() {
     if (!rule) return;  // the night field says why
     Say({});
     const Period period = SelectedPeriod();
-    const bool sameEntries = error_.isEmpty() && !busy_ && !period.night && !heldPeriod_.night &&
-                             period.from == heldPeriod_.from && period.to == heldPeriod_.to;
-    if (sameEntries) {
-        // Counted again from the entries held, on a copy: the tables show these meanwhile.
-        std::shared_ptr<const Report> held = report_;
-        std::shared_ptr<const platform::File> file = file_;
-        report::DiaryInfo info = info_;
-        const std::optional<report::Onward> onward = onward_;
-        const std::vector<std::string> weekdays = weekdays_;
-        Load(
-            [=] {
-                Report copy = *held;
-                report::ReadDiaryResult read;
-                read.info = info;
-                read.file = file;
-                read.report = Recount(std::move(copy), period, *rule);
-                read.entriesKept = true;
-                read.period = period;
-                read.weekdays = weekdays;
-                read.onward = onward;
-                return DiaryLoad{std::move(read), {}};
-            },
-            period, false);
-        return;
-    }
-    const std::filesystem::path diary = diary_;
-    const std::vector<std::string> weekdays = weekdays_;
-    Load([=] { return LoadDiary(diary, period, *rule, weekdays); }, period, false);
+    if (!loader_->Recount(period, *rule)) loader_->Read(diary_, period, *rule, false);
 }
 
-void ReportWindow::Load(std::function<DiaryLoad()> job, const Period& period, bool keepChoice) {
-    // A result still to come is dropped: only the latest question is answered. The one
-    // running finishes on its own, with nothing of the window.
-    loading_->disconnect(this);
-    loading_->deleteLater();
-    loading_ = new QFutureWatcher<DiaryLoad>(this);
-    connect(loading_, &QFutureWatcher<DiaryLoad>::finished, this, &ReportWindow::Loaded);
-    loadingPeriod_ = period;
-    loadingKeepsChoice_ = keepChoice;
-    busy_ = true;
-    setCursor(Qt::BusyCursor);
-    loading_->setFuture(QtConcurrent::run([job = std::move(job)] {
-        try {
-            return job();
-        } catch (const std::bad_alloc&) {
-            return DiaryLoad{std::nullopt,
-                             QStringLiteral("Zu wenig Arbeitsspeicher, um das Tagebuch zu zählen.")};
-        } catch (const std::exception& failure) {
-            return DiaryLoad{std::nullopt, QString::fromUtf8(failure.what())};
-        }
-    }));
-}
-
-void ReportWindow::Loaded() {
-    busy_ = false;
+void ReportWindow::Loaded(bool keepChoice) {
     unsetCursor();
-    Show(loading_->result(), loadingPeriod_, loadingKeepsChoice_);
-}
-
-void ReportWindow::Show(DiaryLoad load, const Period& period, bool keepChoice) {
-    heldPeriod_ = period;
-    if (!load.read) {
-        error_ = load.error;
+    const QString& error = loader_->Error();
+    lblMeldung->setVisible(!error.isEmpty());
+    if (!error.isEmpty())
         SetText(lblMeldung,
-                error_ + QStringLiteral("\nMit „Datei wählen…“ lässt sich ein anderes Tagebuch öffnen."));
-        lblMeldung->show();
-        auto empty = std::make_shared<Report>();
-        empty->night = night_->Parsed().value_or(NightRule{});
-        file_.reset();
-        info_ = {};
-        onward_.reset();
-        notes_.reset();
-        ShowReport(std::move(empty), false);
-        return;
-    }
-    error_.clear();
-    lblMeldung->hide();
-    file_ = load.read->file;
-    info_ = load.read->info;
-    onward_ = load.read->onward;
-    notes_ = std::make_shared<report::NoteFile>(file_);
-    ShowReport(std::make_shared<Report>(std::move(load.read->report)), keepChoice);
-}
-
-void ReportWindow::ShowReport(std::shared_ptr<Report> report, bool keepChoice) {
-    report_ = std::move(report);
-    model_->SetReport(report_, notes_);
-    nights_->SetReport(report_);
-    ShowCharts(*report_);
+                error + QStringLiteral("\nMit „Datei wählen…“ lässt sich ein anderes Tagebuch öffnen."));
+    const std::shared_ptr<const Report> report = loader_->Held();
+    model_->SetReport(report, loader_->Notes());
+    nights_->SetReport(report);
+    charts_->Show(*report);
     ShowState();
     Choose(keepChoice ? selection_ : Selection{});
-}
-
-void ReportWindow::ShowCharts(const Report& r) {
-    chrStunden->SetBars(std::vector<int>(r.hours.begin(), r.hours.end()),
-                        [](int hour) { return QStringLiteral("%1 Uhr").arg(hour); });
-    chartDays_.clear();
-    std::vector<int> perDate;
-    for (const DateCount& bar : PerDate(r, kMostCalendarBars)) {
-        chartDays_.push_back(bar.day);
-        perDate.push_back(bar.entries);
-    }
-    chrTage->SetBars(std::move(perDate),
-                     [this](int bar) { return Date(chartDays_[static_cast<std::size_t>(bar)]); });
 }
 
 void ReportWindow::ShowState() {
     setWindowTitle(QStringLiteral("Bericht – ") + platform::ToQString(diary_.filename()));
     // The greyed dates are the bounds in effect, not those of an earlier choice.
-    if (period_->From() && !period_->IsCustom() && report_->from)
-        period_->ShowDates(*report_->from, std::max(*report_->from, std::min(*report_->to, Today())));
-    const bool empty = report_->total.entries == 0;
-    lblLeer->setVisible(empty && error_.isEmpty());
-    SetText(lblLeer, info_.bytes == 0 ? QStringLiteral("Das Tagebuch ist noch leer: Einträge macht das "
-                                                       "Programm „Sülvan Logger“.")
-                                      : QStringLiteral("Im gewählten Zeitraum gibt es keine Einträge."));
-    for (QWidget* control : std::initializer_list<QWidget*>{chrStunden, chrTage, tblNaechte, tblEintraege,
-                                                            cmdPdf, cmdDrucken, cmdCsv}) {
+    const Report& held = *loader_->Held();
+    if (period_->From() && !period_->IsCustom() && held.from)
+        period_->ShowDates(*held.from, ShownEnd(*held.from, *held.to, Today()));
+    const bool empty = held.total.entries == 0;
+    lblLeer->setVisible(empty && loader_->Error().isEmpty());
+    SetText(lblLeer, loader_->Info().bytes == 0
+                         ? QStringLiteral("Das Tagebuch ist noch leer: Einträge macht das "
+                                          "Programm „Sülvan Logger“.")
+                         : QStringLiteral("Im gewählten Zeitraum gibt es keine Einträge."));
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{charts_, tblNaechte, tblEintraege, cmdPdf, cmdDrucken, cmdCsv}) {
         if (control) control->setEnabled(!empty);
     }
 }
@@ -461,14 +300,11 @@ void ReportWindow::ShowState() {
 void ReportWindow::Choose(const Selection& selection) {
     selection_ = selection;
     selected_ = selection.kind == Selection::Kind::All
-                    ? report_
-                    : std::make_shared<const Report>(ReportOf(*report_, selection));
+                    ? loader_->Held()
+                    : std::make_shared<const Report>(ReportOf(*loader_->Held(), selection));
     model_->Show(selection);
     summary_->Show(selected_);
-    const auto chosen = [&](Selection::Kind kind) { return selection.kind == kind ? selection.value : -1; };
-    const auto bar = std::find(chartDays_.begin(), chartDays_.end(), chosen(Selection::Kind::Date));
-    chrTage->SetSelected(bar == chartDays_.end() ? -1 : static_cast<int>(bar - chartDays_.begin()));
-    chrStunden->SetSelected(chosen(Selection::Kind::Hour));
+    charts_->Select(selection);
     if (tblNaechte) {
         const int row = selection.kind == Selection::Kind::Night ? nights_->RowOf(selection.value) : -1;
         if (row < 0) {
@@ -478,48 +314,23 @@ void ReportWindow::Choose(const Selection& selection) {
         }
     }
     const int n = selected_->total.entries;
-    switch (selection.kind) {
-        case Selection::Kind::All:
-            SetText(lblAuswahl,
-                    report_->from ? QStringLiteral("Alle Einträge vom %1 bis %2")
-                                        .arg(Date(*report_->from),
-                                             Date(std::max(*report_->from, std::min(*report_->to, Today()))))
-                                  : QStringLiteral("Keine Einträge im Zeitraum"));
-            break;
-        case Selection::Kind::Date:
-            SetText(lblAuswahl, QStringLiteral("Einträge vom %1: %2").arg(Date(selection.value)).arg(n));
-            break;
-        case Selection::Kind::Night:
-            SetText(lblAuswahl, QStringLiteral("Nacht %1: %2").arg(Utf8(NightName(selection.value))).arg(n));
-            break;
-        case Selection::Kind::Hour:
-            SetText(lblAuswahl, QStringLiteral("Einträge zwischen %1 und %2 Uhr: %3")
-                                    .arg(selection.value)
-                                    .arg(selection.value + 1)
-                                    .arg(n));
-            break;
-    }
+    SetText(lblAuswahl, ChoiceText(*loader_->Held(), selection, n, Today()));
     cmdAlleTage->setEnabled(selection.kind != Selection::Kind::All);
     cmdKopieren->setEnabled(n > 0);
     cmdEmail->setEnabled(n > 0);
 }
 
-void ReportWindow::DateActivated(int index) {
-    if (index < 0 || index >= static_cast<int>(chartDays_.size())) return Choose({});
-    Choose({Selection::Kind::Date, chartDays_[static_cast<std::size_t>(index)]});
-}
-
 void ReportWindow::EntryClicked(const QModelIndex& index) {
     if (!index.isValid() || index.column() != EntryModel::kNight) return;
     const DiaryEntry& e = model_->EntryAt(index.row());
-    const NightRule& night = report_->night;
+    const NightRule& night = loader_->Held()->night;
     if (night.Contains(e.minute)) Choose({Selection::Kind::Night, night.NightOf(e.day, e.minute)});
 }
 
 report::Person ReportWindow::Person() const { return {settings_.name, settings_.address}; }
 
 ReportSaver::Request ReportWindow::SaveRequest() const {
-    return {diary_, heldPeriod_, report_->night, Person(), weekdays_};
+    return {diary_, loader_->HeldPeriod(), loader_->Held()->night, Person(), weekdays_};
 }
 
 void ReportWindow::Say(const QString& text) { SetText(lblStatus, text); }
@@ -531,11 +342,7 @@ void ReportWindow::ChooseFile() {
     diary_ = platform::ToPath(chosen);
     watcher_->Watch(diary_);
     Say({});
-    const Period period = SelectedPeriod();
-    const NightRule rule = night_->Parsed().value_or(report_->night);
-    const std::filesystem::path diary = diary_;
-    const std::vector<std::string> weekdays = weekdays_;
-    Load([=] { return LoadDiary(diary, period, rule, weekdays); }, period, false);
+    loader_->Read(diary_, SelectedPeriod(), night_->Parsed().value_or(loader_->Held()->night), false);
 }
 
 bool ReportWindow::EditSettings() {
@@ -574,9 +381,9 @@ bool ReportWindow::HasSender(bool forMail) {
 ComplaintSender::Complaint ReportWindow::SelectedComplaint() const {
     const std::optional<int> night = selection_.kind == Selection::Kind::Night
                                          ? std::optional(selection_.value)
-                                     : selection_.kind == Selection::Kind::All ? heldPeriod_.night
+                                     : selection_.kind == Selection::Kind::All ? loader_->HeldPeriod().night
                                                                                : std::nullopt;
-    std::shared_ptr<const report::NoteFile> notes = notes_;
+    std::shared_ptr<const report::NoteFile> notes = loader_->Notes();
     const ReportSaver::Request request = SaveRequest();
     const Selection selection = selection_;
     const LocalDateTime created = services_.Now();

@@ -1,10 +1,9 @@
 // The report window: the nights of a period at a glance, saved, printed, or sent as a
 // complaint. It follows the diary as it grows. It composes the small widgets that each
 // do one job: the period and night fields, the summary, the charts, the tables of nights
-// and entries, the saver and the watcher. Reading and counting run off its thread.
+// and entries, the saver, the watcher, and the loader, which reads and counts off its thread.
 #pragma once
 
-#include <QFutureWatcher>
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "report/notes.h"
 #include "report/read_diary.h"
 #include "ui/complaint_sender.h"
+#include "ui/diary_loader.h"
 #include "ui/period_field.h"
 #include "ui/report_saver.h"
 #include "ui/report_settings.h"
@@ -27,22 +27,12 @@ class QTableView;
 
 namespace suelvan {
 
-class BarChart;
 class DiaryWatcher;
 class EntryModel;
 class NightField;
 class NightModel;
+class ReportCharts;
 class ReportSummary;
-
-// What reading the diary for a period gave: the report, or the message why not.
-struct DiaryLoad {
-    std::optional<report::ReadDiaryResult> read;
-    QString error;
-};
-// The window holds the period's entries without their notes (it fetches those it shows)
-// and needs no hash; the PDF and the CSV read again, whole.
-DiaryLoad LoadDiary(const std::filesystem::path& diary, const Period& period, const NightRule& night,
-                    const std::vector<std::string>& weekdays);
 
 class ReportWindow : public QWidget {
     Q_OBJECT
@@ -67,9 +57,9 @@ class ReportWindow : public QWidget {
     void SetDialogs(Dialogs dialogs);
     // "Zeitraum…" with these dates.
     void ShowPeriod(int from, int to);
-    const Report& CurrentReport() const { return *report_; }
+    const Report& CurrentReport() const { return *loader_->Held(); }
     // Whether a reading or counting is under way; its result replaces what is shown.
-    bool Loading() const;
+    bool Loading() const { return loader_->Busy(); }
     // The part of the report chosen: a date, a night, an hour, or all of it.
     void Choose(const Selection& selection);
     const Selection& Chosen() const { return selection_; }
@@ -89,16 +79,10 @@ class ReportWindow : public QWidget {
     void ConnectControls();
     void PeriodChanged();
     void NightChanged();
-    void Reload();   // the diary again: it changed, or another was chosen
-    bool ReadOn();   // only what was appended, when that is all that changed
-    void Refresh();  // the period or the night rule changed
-    // Runs `job` off the window's thread; its result is shown unless another came after.
-    void Load(std::function<DiaryLoad()> job, const Period& period, bool keepChoice);
-    void Loaded();
-    void Show(DiaryLoad load, const Period& period, bool keepChoice);
-    void ShowReport(std::shared_ptr<Report> report, bool keepChoice);
-    void ShowCharts(const Report& report);
-    void ShowState();  // what is in effect: dates, title, a word on an empty period
+    void Reload();                 // the diary changed on disk
+    void Refresh();                // the period or the night rule changed
+    void Loaded(bool keepChoice);  // the loader holds another report: shown
+    void ShowState();              // what is in effect: dates, title, a word on an empty period
     Period SelectedPeriod() const;
     report::Person Person() const;
     ReportSaver::Request SaveRequest() const;
@@ -111,7 +95,6 @@ class ReportWindow : public QWidget {
     // they are there now.
     bool HasSender(bool forMail);
     ComplaintSender::Complaint SelectedComplaint() const;
-    void DateActivated(int index);
     void EntryClicked(const QModelIndex& index);
 
     platform::Services& services_;
@@ -123,20 +106,9 @@ class ReportWindow : public QWidget {
     bool settingsUnsavedTold_ = false;
     std::function<QString(QWidget*, const QString&, const QString&)> openDialog_;
 
-    std::shared_ptr<Report> report_;
-    std::shared_ptr<const platform::File> file_;  // the diary as read, for notes
-    report::DiaryInfo info_;
-    std::optional<report::Onward> onward_;  // where to read on when the diary grows
-    std::shared_ptr<const report::NoteFile> notes_;
-    Period heldPeriod_;  // what report_ was read for
-    QString error_;
+    DiaryLoader* loader_ = nullptr;
     Selection selection_;
-    std::shared_ptr<const Report> selected_;  // report_'s part chosen
-
-    QFutureWatcher<DiaryLoad>* loading_ = nullptr;
-    bool busy_ = false;
-    Period loadingPeriod_;
-    bool loadingKeepsChoice_ = false;
+    std::shared_ptr<const Report> selected_;  // the held report's part chosen
 
     PeriodField* period_ = nullptr;
     NightField* night_ = nullptr;
@@ -145,8 +117,7 @@ class ReportWindow : public QWidget {
     QLabel* lblMeldung = nullptr;
     QLabel* lblLeer = nullptr;
     ReportSummary* summary_ = nullptr;
-    BarChart* chrStunden = nullptr;
-    BarChart* chrTage = nullptr;
+    ReportCharts* charts_ = nullptr;
     QLabel* lblAuswahl = nullptr;
     QPushButton* cmdAlleTage = nullptr;
     QWidget* tableArea_ = nullptr;
@@ -163,7 +134,6 @@ class ReportWindow : public QWidget {
     DiaryWatcher* watcher_ = nullptr;
     ReportSaver* saver_ = nullptr;
     ComplaintSender* complaints_ = nullptr;
-    std::vector<int> chartDays_;  // the day of each bar of chrTage
 };
 
 }  // namespace suelvan
