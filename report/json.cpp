@@ -3,6 +3,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <charconv>
 #include <cstring>
 
 #include "core/calendar.h"
@@ -73,31 +74,44 @@ struct JsonWriter::State {
         for (const int n : counts) writer.Int(n);
         writer.EndArray();
     }
+    // A day and a night hold only numbers and dates: written as they stand, without the
+    // writer's look at every character, since a million of them may follow.
     void Day(int day, const DayCounts& counts) {
-        writer.StartObject();
-        Key("date");
-        String(IsoDate(day));
-        Key("entries");
-        writer.Int(counts.entries);
-        Key("landings");
-        writer.Int(counts.landings);
-        Key("levels");
-        Numbers(counts.levels);
-        Key("night_entries");
-        writer.Int(counts.nightEntries);
-        writer.EndObject();
+        raw.assign("{\"date\":\"");
+        AppendIsoDate(raw, day);
+        raw.append("\",\"entries\":");
+        AppendNumber(counts.entries);
+        raw.append(",\"landings\":");
+        AppendNumber(counts.landings);
+        raw.append(",\"levels\":[");
+        for (std::size_t level = 0; level < counts.levels.size(); ++level) {
+            if (level > 0) raw += ',';
+            AppendNumber(counts.levels[level]);
+        }
+        raw.append("],\"night_entries\":");
+        AppendNumber(counts.nightEntries);
+        raw += '}';
+        Raw();
     }
     void Night(int night, const NightCounts& counts) {
-        writer.StartObject();
-        Key("entries");
-        writer.Int(counts.entries);
-        Key("first");
-        String(ClockText(counts.first));
-        Key("last");
-        String(ClockText(counts.last));
-        Key("night");
-        String(IsoDate(night));
-        writer.EndObject();
+        raw.assign("{\"entries\":");
+        AppendNumber(counts.entries);
+        raw.append(",\"first\":\"").append(ClockText(counts.first));
+        raw.append("\",\"last\":\"").append(ClockText(counts.last));
+        raw.append("\",\"night\":\"");
+        AppendIsoDate(raw, night);
+        raw.append("\"}");
+        Raw();
+    }
+    // The writer puts the separator; the bytes are copied at once, not one by one as its
+    // RawValue does.
+    void Raw() {
+        writer.RawValue(raw.data(), 0, rapidjson::kObjectType);
+        std::memcpy(buffer.Push(raw.size()), raw.data(), raw.size());
+    }
+    void AppendNumber(int n) {
+        char digits[12];
+        raw.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
     }
     // Between the days and the nights.
     void Middle() {
@@ -172,6 +186,7 @@ struct JsonWriter::State {
     const DiaryInfo& diary;
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer;
+    std::string raw;
     enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
     DayTable<DayCounts>::const_iterator day;
     DayTable<NightCounts>::const_iterator night;
