@@ -67,6 +67,11 @@ class DayTable {
         return late_.try_emplace(day, day, T{}).first->second.second;
     }
 
+    // Adds another table's counts, day by day.
+    void Add(const DayTable& more) {
+        for (const Item& item : more) merge_((*this)[item.first], item.second);
+    }
+
     const T& at(int day) const {
         for (const Item& item : *this) {
             if (item.first == day) {

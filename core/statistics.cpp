@@ -41,6 +41,10 @@ ReportBuilder::ReportBuilder(Period period, NightRule night, bool keepEntries)
     report_.night = night;
     report_.days = DayTable<DayCounts>(AddDay);
     report_.nights = DayTable<NightCounts>([night](NightCounts& into, const NightCounts& more) {
+        if (into.entries == 0) {
+            into = more;
+            return;
+        }
         if (night.SinceStart(more.first) < night.SinceStart(into.first)) into.first = more.first;
         if (night.SinceStart(more.last) > night.SinceStart(into.last)) into.last = more.last;
         into.entries += more.entries;
@@ -113,6 +117,31 @@ void ReportBuilder::AddUndated(std::uint64_t line) {
 void ReportBuilder::AddUnrecognised(std::uint64_t line, std::string text) {
     if (report_.unrecognisedCount++ < kListedLines)
         report_.unrecognisedLines.push_back({line, std::move(text)});
+}
+
+void ReportBuilder::Append(ReportBuilder&& later, std::uint64_t linesBefore) {
+    Report& more = later.report_;
+    AddDay(report_.total, more.total);
+    for (std::size_t hour = 0; hour < report_.hours.size(); ++hour) report_.hours[hour] += more.hours[hour];
+    report_.days.Add(more.days);
+    report_.nights.Add(more.nights);
+    dayCounts_ = nullptr;
+    nightCounts_ = nullptr;
+    for (const std::uint64_t line : more.undatedLines)
+        if (report_.undatedLines.size() < kListedLines) report_.undatedLines.push_back(line + linesBefore);
+    report_.undatedCount += more.undatedCount;
+    for (UnrecognisedLine& line : more.unrecognisedLines) {
+        if (report_.unrecognisedLines.size() < kListedLines)
+            report_.unrecognisedLines.push_back({line.line + linesBefore, std::move(line.text)});
+    }
+    report_.unrecognisedCount += more.unrecognisedCount;
+    report_.entries.reserve(report_.entries.size() + more.entries.size());
+    for (DiaryEntry& e : more.entries) {
+        e.line += linesBefore;
+        report_.entries.push_back(std::move(e));
+    }
+    if (later.firstDay_) firstDay_ = std::min(firstDay_.value_or(*later.firstDay_), *later.firstDay_);
+    if (later.lastDay_) lastDay_ = std::max(lastDay_.value_or(*later.lastDay_), *later.lastDay_);
 }
 
 Report ReportBuilder::Finish() {

@@ -72,6 +72,9 @@ class ReportBuilder {
     void Reserve(std::size_t entries);
     void AddUndated(std::uint64_t line);
     void AddUnrecognised(std::uint64_t line, std::string text);
+    // Counts on with what `later` counted of the lines after this one's, its line numbers
+    // counted from `linesBefore` lines fewer: a large diary is counted in two parts at once.
+    void Append(ReportBuilder&& later, std::uint64_t linesBefore);
     Report Finish();
     // The earliest and latest day of every entry handed over, of the period or not.
     std::optional<int> FirstDay() const { return firstDay_; }

@@ -1,12 +1,18 @@
 #include "report/read_diary.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
 
 #include "core/diary_reader.h"
 #include "core/entry_order.h"
+#include "core/line_grammar.h"
 #include "platform/sha256.h"
 
 namespace fs = std::filesystem;
@@ -14,13 +20,64 @@ namespace fs = std::filesystem;
 namespace suelvan::report {
 namespace {
 
-constexpr std::size_t kChunk = 4 << 20;
+// Hashes the chunks handed to it, in order, on a thread of its own, while the caller
+// counts them: the digest costs no time of the counting's.
+class Hasher {
+   public:
+    Hasher() : thread_([this] { Run(); }) {}
+    ~Hasher() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    Hasher(const Hasher&) = delete;
+    Hasher& operator=(const Hasher&) = delete;
+
+    // Once the chunk before has been hashed; `bytes` must stay until then too.
+    void Hash(std::string_view bytes) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !busy_; });
+        pending_ = bytes;
+        busy_ = true;
+        changed_.notify_all();
+    }
+
+    std::string HexDigest() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !busy_; });
+        return hash_.HexDigest();
+    }
+
+   private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return busy_ || stop_; });
+            if (stop_) return;
+            const std::string_view bytes = pending_;
+            lock.unlock();
+            hash_.Update(bytes.data(), bytes.size());
+            lock.lock();
+            busy_ = false;
+            changed_.notify_all();
+        }
+    }
+
+    platform::Sha256 hash_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string_view pending_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::thread thread_;  // last: starts once the rest is made
+};
 
 // Hands out the file in chunks up to the size it had when opened, so a diary growing
-// meanwhile cannot keep us reading. With a hash, a second thread reads and hashes the
-// next chunk while the caller counts the last. Without one (the window, which reads while
-// Qt starts) the caller's thread reads too, in chunks that stay in the cache: a third busy
-// thread would slow Qt's start down.
+// meanwhile cannot keep us reading; chunks small enough to stay in the processor's cache
+// between the reading and the counting.
 class Chunks {
    public:
     // The bytes from `start` up to `size`.
@@ -28,54 +85,40 @@ class Chunks {
         : file_(file),
           start_(start),
           size_(size - start),
-          policy_(hashed ? std::launch::async : std::launch::deferred),
-          // A sixteenth of the file up to 4 MiB: the fresh pages of larger ones cost more
-          // to fault in than a small file takes to read. Not zeroed, since reads fill them.
-          chunkSize_(static_cast<std::size_t>(
-              hashed ? std::clamp<std::uint64_t>(size / 16, std::min<std::uint64_t>(size, 256 << 10), kChunk)
-                     : std::min<std::uint64_t>(size, 256 << 10))),
-          buffers_{std::make_unique_for_overwrite<char[]>(chunkSize_),
-                   std::make_unique_for_overwrite<char[]>(chunkSize_)} {
-        if (hashed) hash_.emplace();
-        next_ = std::async(policy_, &Chunks::ReadInto, this, buffers_[0].get());
+          // Not zeroed, since reads fill them.
+          buffers_{std::make_unique_for_overwrite<char[]>(kChunk),
+                   std::make_unique_for_overwrite<char[]>(kChunk)} {
+        if (hashed) hasher_.emplace();
     }
 
     // The next chunk; empty at the end. Throws Failure on a read error.
     std::string_view Next() {
         if (done_) return {};
-        const std::size_t bytes = next_.get();
-        got_ += bytes;
-        done_ = bytes < chunkSize_ || got_ >= size_;
-        char* current = buffers_[current_].get();
+        // Two chunks back in this buffer: hashed before the last one was handed on.
+        char* buffer = buffers_[current_].get();
         current_ ^= 1;
-        if (!done_) next_ = std::async(policy_, &Chunks::ReadInto, this, buffers_[current_].get());
-        return {current, bytes};
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size_ - got_));
+        std::error_code error;
+        // Fewer than asked only when cut shorter meanwhile.
+        const std::size_t bytes = want == 0 ? 0 : file_.ReadAt(start_ + got_, buffer, want, error);
+        if (error) file_.Fail("Datei kann nicht gelesen werden", error);
+        got_ += bytes;
+        done_ = bytes < want || got_ >= size_;
+        if (hasher_ && bytes > 0) hasher_->Hash({buffer, bytes});
+        return {buffer, bytes};
     }
 
     std::uint64_t Got() const { return got_; }
-    std::string HexDigest() { return hash_ ? hash_->HexDigest() : std::string(); }
+    std::string HexDigest() { return hasher_ ? hasher_->HexDigest() : std::string(); }
 
    private:
-    std::size_t ReadInto(char* buffer) {
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(chunkSize_, size_ - requested_));
-        std::error_code error;
-        // Fewer than asked only when cut shorter meanwhile.
-        const std::size_t bytes = file_.ReadAt(start_ + requested_, buffer, want, error);
-        if (error) file_.Fail("Datei kann nicht gelesen werden", error);
-        requested_ += bytes;
-        if (hash_) hash_->Update(buffer, bytes);
-        return bytes;
-    }
+    static constexpr std::size_t kChunk = 256 << 10;
 
     const platform::File& file_;
     std::uint64_t start_;
     std::uint64_t size_;
-    std::launch policy_;
-    std::size_t chunkSize_;
     std::unique_ptr<char[]> buffers_[2];
-    std::optional<platform::Sha256> hash_;
-    std::future<std::size_t> next_;
-    std::uint64_t requested_ = 0;
+    std::optional<Hasher> hasher_;
     std::uint64_t got_ = 0;
     std::size_t current_ = 0;
     bool done_ = false;
@@ -96,7 +139,50 @@ std::optional<Onward> OnwardFrom(const platform::File& file, const DiaryReader& 
     return onward;
 }
 
+// One reader and the builder it counts into, over the diary or a part of it.
+struct Counting {
+    Counting(const Period& period, const NightRule& night, const ReadOptions& options, std::uint64_t bytes)
+        : builder(period, night, options.entries) {
+        // Everything kept: room for the entries so many bytes may hold (a line is some 30
+        // bytes; too much room costs address space only), so half a million are not moved
+        // over and over as the vector grows.
+        if (!period.from && !period.to && !period.night)
+            builder.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(bytes / 20, 1u << 22)));
+        DiarySink sink = builder.Sink();
+        if (options.sections)
+            sink.section = [this](std::optional<int> day) {
+                sections.push_back(day.value_or(EntryOrder::kNoDay));
+            };
+        reader.emplace(std::move(sink), options.entries && options.notes);
+        reader->LimitTo(period);
+        reader->AcceptWeekdays(options.weekdays);
+    }
+    Counting(const Counting&) = delete;
+    Counting& operator=(const Counting&) = delete;
+
+    ReportBuilder builder;
+    std::vector<int> sections;
+    std::optional<DiaryReader> reader;
+};
+
 }  // namespace
+
+std::optional<std::uint64_t> SplitPoint(const platform::File& file, std::uint64_t size,
+                                        const std::vector<std::string>& weekdays) {
+    std::string near(256 << 10, '\0');
+    const std::uint64_t from = size / 2;
+    std::error_code error;
+    near.resize(file.ReadAt(from, near.data(), near.size(), error));
+    if (error) return std::nullopt;
+    for (std::size_t lf = near.find('\n'); lf != std::string::npos; lf = near.find('\n', lf + 1)) {
+        const std::size_t end = near.find_first_of("\r\n", lf + 1);
+        if (end == std::string::npos) break;
+        const std::string_view line(near.data() + lf + 1, end - lf - 1);
+        // Never a byte-order mark: the reader drops one only on the file's first line.
+        if (!line.empty() && line[0] != '\xEF' && ParseHeaderLine(line, weekdays)) return from + lf + 1;
+    }
+    return std::nullopt;
+}
 
 ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options) {
@@ -106,33 +192,54 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
         std::make_shared<platform::File>(platform::File::Open(absolute, platform::File::Access::Read));
     const platform::FileState state = file->State();
 
-    ReportBuilder builder(period, night, options.entries);
-    // Everything kept: room for the entries a file of this size may hold (a line is some
-    // 30 bytes; too much room costs address space only), so half a million are not moved
-    // over and over as the vector grows.
-    if (!period.from && !period.to && !period.night)
-        builder.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(state.size / 20, 1u << 22)));
-    DiarySink sink = builder.Sink();
-    std::vector<int> sections;
-    if (options.sections)
-        sink.section = [&](std::optional<int> day) { sections.push_back(day.value_or(EntryOrder::kNoDay)); };
-    DiaryReader reader(std::move(sink), options.entries && options.notes);
-    reader.LimitTo(period);
-    reader.AcceptWeekdays(options.weekdays);
+    // A large diary's second half is counted on a thread of its own while this one counts
+    // the first and a third hashes the whole. Not for a period with both ends: the sections
+    // outside it are only skimmed, and the hash is what takes longest.
+    const bool skimmed = (period.from && period.to) || period.night;
+    const std::optional<std::uint64_t> split =
+        options.hashed && !options.onward && !skimmed && state.size >= options.splitFrom
+            ? SplitPoint(*file, state.size, options.weekdays)
+            : std::nullopt;
+    std::future<std::unique_ptr<Counting>> later;
+    if (split) {
+        later = std::async(std::launch::async, [&] {
+            auto counting = std::make_unique<Counting>(period, night, options, state.size - *split);
+            // Its lines are numbered from its start, and moved on behind the first half's.
+            counting->reader->StartAt({*split, 0});
+            Chunks chunks(*file, *split, state.size, false);
+            for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next())
+                counting->reader->Feed(chunk);
+            counting->reader->Finish();
+            return counting;
+        });
+    }
+    Counting first(period, night, options, split.value_or(state.size));
+    DiaryReader& reader = *first.reader;
     Chunks chunks(*file, 0, state.size, options.hashed);
-    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
+    const std::uint64_t firstEnd = split.value_or(state.size);
+    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) {
+        const std::uint64_t at = chunks.Got() - chunk.size();
+        if (at < firstEnd)
+            reader.Feed(chunk.substr(
+                0, static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), firstEnd - at))));
+    }
     reader.Finish();
+    if (split) {
+        const std::unique_ptr<Counting> second = later.get();
+        first.builder.Append(std::move(second->builder), reader.Lines());
+        first.sections.insert(first.sections.end(), second->sections.begin(), second->sections.end());
+    }
     ReadDiaryResult read{{absolute, chunks.Got(), chunks.HexDigest(), state.identity, state.modified},
-                         builder.Finish(),
+                         first.builder.Finish(),
                          options.entries && options.notes,
                          options.entries,
                          std::move(file),
-                         std::move(sections),
+                         std::move(first.sections),
                          period,
                          options.weekdays,
                          {}};
     if (options.onward && options.entries)
-        read.onward = OnwardFrom(*read.file, reader, builder, read.info.bytes);
+        read.onward = OnwardFrom(*read.file, reader, first.builder, read.info.bytes);
     return read;
 }
 

@@ -33,6 +33,9 @@ struct ReadOptions {
     bool sections = false;
     // Keep what reading on after the diary grew needs (the window follows it so).
     bool onward = false;
+    // A hashed diary of at least this size is counted in two halves at once, the second
+    // beside the first.
+    std::uint64_t splitFrom = 16 << 20;
 };
 
 // Where a reading can go on from: the last section, with its bytes as they were read,
@@ -64,6 +67,12 @@ struct ReadDiaryResult {
 // irregular file, naming its absolute path.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options);
+
+// Where a second reader can begin in a file of `size` bytes: the first header after its
+// middle that follows a LF, so that no line, CR LF pair or section is cut in two. None when
+// no header stands near the middle.
+std::optional<std::uint64_t> SplitPoint(const platform::File& file, std::uint64_t size,
+                                        const std::vector<std::string>& weekdays);
 
 // `held` read on over what was appended to the diary since: only the last section read
 // again, and what follows it, counted on into `held`'s report, which is moved into the

@@ -162,5 +162,87 @@ TEST_F(ReportFiles, ReadsWholeAgainWhatWasNotOnlyAppendedTo) {
     EXPECT_FALSE(ReadDiary(diary(), {}, NightRule{}, options).onward) << "no section to read on from";
 }
 
+// All a reading counted, day by day and night by night, and the sections' days.
+std::string Counted(const ReadDiaryResult& read) {
+    std::ostringstream out;
+    out << Told(read) << '\n' << read.info.sha256 << "\nhours";
+    for (const int n : read.report.hours) out << ' ' << n;
+    for (const auto& [day, c] : read.report.days)
+        out << "\nday " << day << ' ' << c.entries << ' ' << c.nightEntries << ' ' << c.landings << ' '
+            << c.levels[0] << c.levels[1] << c.levels[2] << c.levels[3];
+    for (const auto& [night, c] : read.report.nights)
+        out << "\nnight " << night << ' ' << c.entries << ' ' << c.first << ' ' << c.last;
+    out << "\nsections";
+    for (const int day : read.sectionDays) out << ' ' << day;
+    return out.str();
+}
+
+struct HalvesCase {
+    const char* name;
+    std::string diary;
+    bool splits;
+};
+
+// Days of entries from 1.1.2026 on, `lineEnd` after each line; every seventh day has an
+// entry after midnight that files the one before it under the evening before.
+std::string Days(int count, const char* lineEnd, int firstDay = 0) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const CalendarDate d = DateOfDayNumber(DayNumber(2026, 1, 1) + firstDay + i);
+        text += "Tag, " + std::to_string(d.day) + "." + std::to_string(d.month) + "." +
+                std::to_string(d.year) + lineEnd;
+        for (const char* entry :
+             {"0:30 ! früh", "5:59 !!! Landung? noch Nacht", "13:00 mittags", "22:10 !! spät"})
+            text += std::string(entry) + lineEnd;
+        if (i % 7 == 3) text += std::string("23:55 ! vor Mitternacht") + lineEnd + "0:20 danach" + lineEnd;
+        if (i % 3 == 1) text += std::string("kein Eintrag ") + std::to_string(i) + lineEnd;
+    }
+    return text;
+}
+
+std::vector<HalvesCase> HalvesCases() {
+    return {
+        {"CrLf", "\xEF\xBB\xBFZettel\r\n8:00 ohne Tag\r\n" + Days(400, "\r\n"), true},
+        {"Lf", Days(400, "\n"), true},
+        // A day of the first half comes again in the second; an impossible date's entries
+        // are undated on both sides.
+        {"DaysAgain", Days(200, "\r\n") + "Dienstag, 31.11.2026\r\n1:00 x\r\n" + Days(200, "\r\n", 100),
+         true},
+        {"OnlyCr", Days(400, "\r"), false},
+        {"NoHeaderNearTheMiddle", Days(10, "\r\n") + std::string(600000, 'x') + "\r\n" + Days(10, "\r\n"),
+         false},
+    };
+}
+
+class CountedInHalves : public ReportFiles, public ::testing::WithParamInterface<HalvesCase> {};
+
+// A large diary is counted in two halves at once: the same counts, lines and digest as
+// read in one piece, for every kind of output's reading.
+TEST_P(CountedInHalves, CountsWhatOneReadingCounts) {
+    WriteBytes(diary(), GetParam().diary);
+    const auto file = platform::File::Open(diary(), platform::File::Access::Read);
+    const std::optional<std::uint64_t> split = SplitPoint(file, GetParam().diary.size(), {});
+    ASSERT_EQ(split.has_value(), GetParam().splits);
+    if (split) {
+        const std::string_view text = GetParam().diary;
+        EXPECT_EQ(text[*split - 1], '\n');
+        EXPECT_TRUE(text.substr(*split).starts_with("Tag, ")) << text.substr(*split, 40);
+    }
+    for (const Period& period : {Period{}, Period{DayNumber(2026, 3, 1), std::nullopt, std::nullopt}}) {
+        for (const bool entries : {false, true}) {
+            ReadOptions whole{entries, entries, true, {}, !entries};
+            whole.splitFrom = UINT64_MAX;
+            ReadOptions halves = whole;
+            halves.splitFrom = 0;
+            EXPECT_EQ(Counted(ReadDiary(diary(), period, NightRule{}, halves)),
+                      Counted(ReadDiary(diary(), period, NightRule{}, whole)))
+                << "entries " << entries << ", from " << period.from.value_or(0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Diaries, CountedInHalves, ::testing::ValuesIn(HalvesCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace suelvan::report
