@@ -124,6 +124,16 @@ class Chunks {
     bool done_ = false;
 };
 
+// Feeds `reader` the bytes from `start` up to `size`, unhashed, and finishes it; the bytes
+// read.
+std::uint64_t ReadThrough(DiaryReader& reader, const platform::File& file, std::uint64_t start,
+                          std::uint64_t size) {
+    Chunks chunks(file, start, size, false);
+    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
+    reader.Finish();
+    return chunks.Got();
+}
+
 // What reading on needs: the last section's bytes, when they are few enough to hold.
 std::optional<Onward> OnwardFrom(const platform::File& file, const DiaryReader& reader,
                                  const ReportBuilder& builder, std::uint64_t size) {
@@ -206,10 +216,7 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
             auto counting = std::make_unique<Counting>(period, night, options, state.size - *split);
             // Its lines are numbered from its start, and moved on behind the first half's.
             counting->reader->StartAt({*split, 0});
-            Chunks chunks(*file, *split, state.size, false);
-            for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next())
-                counting->reader->Feed(chunk);
-            counting->reader->Finish();
+            ReadThrough(*counting->reader, *file, *split, state.size);
             return counting;
         });
     }
@@ -275,9 +282,7 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
     reader.LimitTo(held.period);
     reader.AcceptWeekdays(held.weekdays);
     reader.StartAt(from.section);
-    Chunks chunks(*held.file, from.section.offset, state.size, false);
-    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
-    reader.Finish();
+    const std::uint64_t got = ReadThrough(reader, *held.file, from.section.offset, state.size);
 
     // What was read of the section before must be read the same now; then only the rest
     // is counted on.
@@ -322,16 +327,15 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
         if (line > from.lines) builder.AddUndated(line);
     for (UnrecognisedLine& line : unrecognised)
         if (line.line > from.lines) builder.AddUnrecognised(line.line, std::move(line.text));
-    ReadDiaryResult read{
-        {held.info.path, from.section.offset + chunks.Got(), {}, held.info.identity, state.modified},
-        builder.Finish(),
-        held.notesKept,
-        true,
-        held.file,
-        {},
-        held.period,
-        held.weekdays,
-        {}};
+    ReadDiaryResult read{{held.info.path, from.section.offset + got, {}, held.info.identity, state.modified},
+                         builder.Finish(),
+                         held.notesKept,
+                         true,
+                         held.file,
+                         {},
+                         held.period,
+                         held.weekdays,
+                         {}};
     read.onward = OnwardFrom(*read.file, reader, builder, read.info.bytes);
     return read;
 }
