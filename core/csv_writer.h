@@ -21,8 +21,12 @@ class CsvRows {
    public:
     explicit CsvRows(const NightRule& night) : night_(night) {}
     void Append(std::string& out, const DiaryEntry& entry, std::string_view note);
+    // The same with the note as the diary's bytes, decoded as a note read back is.
+    void AppendFromDiary(std::string& out, const DiaryEntry& entry, std::string_view bytes);
 
    private:
+    char* Head(char* at, const DiaryEntry& entry);  // the fields before the note
+    static void Tail(std::string& out, const DiaryEntry& entry);
     std::string_view DateAndWeekday(int day);
     std::string_view Night(int night);
 
@@ -31,6 +35,7 @@ class CsvRows {
     std::string dayText_;
     int nightOf_ = 0;
     std::string nightText_;
+    std::string decoded_;
 };
 
 // The rows of entries held, in the order given.

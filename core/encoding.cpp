@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace suelvan {
 namespace {
@@ -79,11 +81,28 @@ std::size_t SequenceLength(char lead) {
 
 void AppendWindows1252(std::string& text, std::string_view bytes);
 
+// Where the first byte of 0x80 or above is, at or after `from`; size() when none. Eight
+// bytes at a time: a note is mostly ASCII.
+std::size_t AsciiUpTo(std::string_view s, std::size_t from) {
+    std::size_t i = from;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (const std::uint64_t high = word & 0x8080808080808080u; high != 0)
+            return i + static_cast<std::size_t>((std::endian::native == std::endian::little
+                                                     ? std::countr_zero(high)
+                                                     : std::countl_zero(high)) >>
+                                                3);
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
+}
+
 // Valid UTF-8 throughout, but for a sequence cut off at the very end when allowed.
 bool IsUtf8(std::string_view s, bool truncated) {
-    for (std::size_t i = 0; i < s.size();) {
+    for (std::size_t i = AsciiUpTo(s, 0); i < s.size();) {
         if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
+            i = AsciiUpTo(s, i);
             continue;
         }
         std::size_t length = 0;
@@ -104,24 +123,50 @@ std::string DecodeDiaryLine(std::string_view bytes, bool truncated) {
 }
 
 void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated) {
-    bool high = false;
-    for (const char c : bytes) high = high || static_cast<unsigned char>(c) >= 0x80;
-    if (!high) {
+    const std::size_t ascii = AsciiUpTo(bytes, 0);
+    if (ascii == bytes.size()) {
         text.append(bytes);
         return;
     }
     text.reserve(text.size() + bytes.size() + bytes.size() / 2);
     if (IsUtf8(bytes, truncated)) {
-        for (std::size_t i = 0; i < bytes.size();) {
+        std::size_t i = ascii;
+        while (i < bytes.size()) {
             std::size_t length = 0;
             const char32_t c = Decode(bytes.substr(i), length);
             if (c == 0xFFFD && length == 1) break;  // the cut-off end
-            text.append(bytes.substr(i, length));
-            i += length;
+            i = AsciiUpTo(bytes, i + length);
         }
+        text.append(bytes.substr(0, i));
         return;
     }
     AppendWindows1252(text, bytes);
+}
+
+char* DecodeDiaryLineTo(char* out, std::string_view bytes) {
+    std::size_t ascii = AsciiUpTo(bytes, 0);
+    if (ascii == bytes.size() || IsUtf8(bytes, false)) {
+        if (!bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
+        return out + bytes.size();
+    }
+    for (std::size_t i = 0;;) {
+        std::memcpy(out, bytes.data() + i, ascii - i);
+        out += ascii - i;
+        if (ascii == bytes.size()) return out;
+        const auto byte = static_cast<unsigned char>(bytes[ascii]);
+        const char32_t c = byte >= 0xA0                      ? byte
+                           : kHighControls[byte - 0x80] != 0 ? kHighControls[byte - 0x80]
+                                                             : 0xFFFD;
+        if (c < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            *out++ = static_cast<char>(0xE0 | (c >> 12));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        i = ascii + 1;
+        ascii = AsciiUpTo(bytes, i);
+    }
 }
 
 std::string DecodeWindows1252(std::string_view bytes) {
@@ -161,8 +206,7 @@ namespace {
 void AppendWindows1252(std::string& text, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         // Runs of ASCII, most of a line, are copied as they are.
-        std::size_t ascii = i;
-        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+        const std::size_t ascii = AsciiUpTo(bytes, i);
         text.append(bytes.substr(i, ascii - i));
         if (ascii == bytes.size()) break;
         i = ascii;

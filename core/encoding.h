@@ -20,6 +20,8 @@ namespace suelvan {
 std::string DecodeDiaryLine(std::string_view bytes, bool truncated = false);
 // The same, appended to `text`.
 void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated = false);
+// The same, whole, written at `out`, which has room for three bytes each; where it ends.
+char* DecodeDiaryLineTo(char* out, std::string_view bytes);
 
 // The first `count` code points of UTF-8 text.
 std::string FirstCodePoints(std::string_view utf8, std::size_t count);

@@ -23,6 +23,8 @@ class NoteFile {
     // a window of the file that moves on with the entries, mostly in the file's order.
     // Valid until the next call.
     std::string_view Stream(const DiaryEntry& entry);
+    // The note's bytes as they stand in the file, through the same window.
+    std::string_view Bytes(const DiaryEntry& entry);
     // Whether the bytes read are still there as they were: the same modification time,
     // else (a line appended, or the file rewritten in place) the same SHA-256 over them.
     bool StillAsRead(const DiaryInfo& diary) const;
