@@ -67,7 +67,10 @@ class LineEnds {
 
 }  // namespace
 
-DiaryReader::DiaryReader(DiarySink sink, bool keepNotes) : sink_(std::move(sink)), keepNotes_(keepNotes) {}
+DiaryReader::DiaryReader(DiarySink sink, bool keepNotes)
+    : sink_(std::move(sink)),
+      keepNotes_(keepNotes),
+      headersOnly_(!sink_.entry && !sink_.undated && !sink_.unrecognised) {}
 
 void DiaryReader::LimitTo(const Period& period) {
     notesFrom_ = period.from;
@@ -165,6 +168,7 @@ void DiaryReader::Line(std::string_view bytes, bool cut) {
         length -= kByteOrderMark.size();
     }
     if (!bytes.empty() && IsDigit(bytes[0])) {
+        if (headersOnly_) return;
         if (skipping_) {
             // Only whether it is an entry: the time, then a blank or the end.
             std::size_t pos = 0;

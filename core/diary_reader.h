@@ -21,7 +21,8 @@ namespace suelvan {
 inline constexpr std::size_t kListedLines = 100;
 inline constexpr std::size_t kShownCodePoints = 200;
 
-// What the reader sees, line by line; the callbacks may be left empty.
+// What the reader sees, line by line; the callbacks may be left empty. With only `section`,
+// a line beginning with a digit, which is no header, is not looked at further.
 struct DiarySink {
     std::function<void(DiaryEntry&&)> entry;
     std::function<void(std::uint64_t line)> undated;
@@ -75,6 +76,7 @@ class DiaryReader {
 
     DiarySink sink_;
     bool keepNotes_;
+    bool headersOnly_;
     std::optional<int> notesFrom_;
     std::optional<int> notesTo_;
     bool closed_ = false;    // the period has both ends: other sections are skipped

@@ -5,19 +5,23 @@
 
 namespace suelvan {
 
-EntryOrder::EntryOrder(std::vector<int> sectionDays, std::function<void(DiaryEntry&&)> out)
+EntryOrder::EntryOrder(std::vector<int> sectionDays, std::function<void(std::vector<DiaryEntry>&)> out)
     : earliestAfter_(std::move(sectionDays)), out_(std::move(out)) {
     for (std::size_t i = earliestAfter_.size(); i-- > 1;)
         earliestAfter_[i - 1] = std::min(earliestAfter_[i - 1], earliestAfter_[i]);
 }
 
 void EntryOrder::Add(DiaryEntry&& entry) {
-    auto [at, made] = held_.try_emplace(entry.day);
-    if (made && !spare_.empty()) {
-        at->second = std::move(spare_.back());
-        spare_.pop_back();
+    if (!last_ || lastDay_ != entry.day) {
+        auto [at, made] = held_.try_emplace(entry.day);
+        if (made && !spare_.empty()) {
+            at->second = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        last_ = &at->second;
+        lastDay_ = entry.day;
     }
-    at->second.push_back(std::move(entry));
+    last_->push_back(std::move(entry));
 }
 
 void EntryOrder::SectionBegins() {
@@ -38,9 +42,10 @@ void EntryOrder::HandOnBefore(int day) {
         };
         if (!std::is_sorted(entries.begin(), entries.end(), before))
             std::sort(entries.begin(), entries.end(), before);
-        for (DiaryEntry& entry : entries) out_(std::move(entry));
+        out_(entries);
         entries.clear();
-        if (spare_.size() < 8) spare_.push_back(std::move(entries));
+        if (spare_.size() < 8 && entries.capacity() > 0) spare_.push_back(std::move(entries));
+        if (last_ == &entries) last_ = nullptr;
         held_.erase(held_.begin());
     }
 }

@@ -19,7 +19,8 @@ class EntryOrder {
     // The day of each section, in file order, as the first reading saw them; kNoDay for a
     // date that does not exist.
     static constexpr int kNoDay = INT_MAX;
-    EntryOrder(std::vector<int> sectionDays, std::function<void(DiaryEntry&&)> out);
+    // `out` is handed a day's entries at a time, sorted; it may take them.
+    EntryOrder(std::vector<int> sectionDays, std::function<void(std::vector<DiaryEntry>& day)> out);
     void Add(DiaryEntry&& entry);
     // The reader begins the next section: the ones before have handed on every entry.
     void SectionBegins();
@@ -30,8 +31,10 @@ class EntryOrder {
 
     std::vector<int> earliestAfter_;  // per section: the earliest day of it and those after it
     std::size_t section_ = 0;         // sections begun
-    std::function<void(DiaryEntry&&)> out_;
+    std::function<void(std::vector<DiaryEntry>&)> out_;
     std::map<int, std::vector<DiaryEntry>> held_;
+    std::vector<DiaryEntry>* last_ = nullptr;  // of lastDay_, in held_: entries come day by day
+    int lastDay_ = 0;
     std::vector<std::vector<DiaryEntry>> spare_;  // emptied, their room kept for the next days
 };
 

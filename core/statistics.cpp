@@ -74,8 +74,10 @@ void ReportBuilder::Add(DiaryEntry&& e) {
     if (Count(e) && keepEntries_) report_.entries.push_back(std::move(e));
 }
 
-void ReportBuilder::Add(const DiaryEntry& e) {
-    if (Count(e) && keepEntries_) report_.entries.push_back(e);
+bool ReportBuilder::Add(const DiaryEntry& e) {
+    if (!Count(e)) return false;
+    if (keepEntries_) report_.entries.push_back(e);
+    return true;
 }
 
 bool ReportBuilder::Count(const DiaryEntry& e) {

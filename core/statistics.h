@@ -67,7 +67,8 @@ class ReportBuilder {
                   bool keepEntries);
     DiarySink Sink();
     void Add(DiaryEntry&& entry);
-    void Add(const DiaryEntry& entry);
+    // Whether it was of the period.
+    bool Add(const DiaryEntry& entry);
     // Room for this many entries kept, when the caller can tell.
     void Reserve(std::size_t entries);
     void AddUndated(std::uint64_t line);

@@ -5,7 +5,6 @@
 
 #include "core/csv_writer.h"
 #include "core/diary_reader.h"
-#include "core/entry_order.h"
 #include "core/failure.h"
 #include "core/logfile.h"
 #include "report/notes.h"
@@ -17,64 +16,12 @@ namespace {
 // Room made once, not doubled up to twice the block.
 constexpr std::size_t kBlock = 2 << 20;
 
-// The rows of a diary read without its entries: read a second time from the file that was
-// counted, each day's rows made once no later section can come before them.
-class SecondReading {
-   public:
-    explicit SecondReading(const ReadDiaryResult& read)
-        : read_(read),
-          rows_(read.report.night),
-          notes_(read.file),
-          order_(read.sectionDays, [this](DiaryEntry&& e) { rows_.Append(*block_, e, notes_.Stream(e)); }),
-          reader_({[this](DiaryEntry&& e) {
-                       if (InPeriod(e, read_.period, read_.report.night)) order_.Add(std::move(e));
-                   },
-                   {},
-                   {},
-                   [this](std::optional<int>) { order_.SectionBegins(); }},
-                  false),
-          chunk_(std::make_unique_for_overwrite<char[]>(kChunk)) {
-        reader_.LimitTo(read.period);
-        reader_.AcceptWeekdays(read.weekdays);
-    }
+// Entries handed from the reading to the rows at a time, and how many batches may wait.
+constexpr std::size_t kBatch = 1024;
+constexpr std::size_t kQueued = 16;
 
-    bool Next(std::string& block) {
-        block_ = &block;
-        if (!headerDone_) block += CsvHeader();
-        headerDone_ = true;
-        while (block.size() < kBlock && offset_ < read_.info.bytes) {
-            const auto want =
-                static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, read_.info.bytes - offset_));
-            std::error_code error;
-            const std::size_t got = read_.file->ReadAt(offset_, chunk_.get(), want, error);
-            if (error) read_.file->Fail("Datei kann nicht gelesen werden", error);
-            if (got == 0) break;  // cut shorter meanwhile: told below
-            offset_ += got;
-            reader_.Feed(std::string_view(chunk_.get(), got));
-        }
-        if (offset_ < read_.info.bytes && block.size() < kBlock) offset_ = read_.info.bytes;
-        if (offset_ < read_.info.bytes) return true;
-        reader_.Finish();
-        order_.Finish();
-        return false;
-    }
-
-   private:
-    // A diary's bytes make some three times as many of CSV: a block overshoots by little.
-    static constexpr std::size_t kChunk = 256 << 10;
-
-    const ReadDiaryResult& read_;
-    CsvRows rows_;
-    // Notes are taken from the file as the rows are written, mostly in the file's order:
-    // no note is held while its day waits.
-    NoteFile notes_;
-    EntryOrder order_;
-    DiaryReader reader_;
-    std::unique_ptr<char[]> chunk_;
-    std::string* block_ = nullptr;
-    std::uint64_t offset_ = 0;
-    bool headerDone_ = false;
-};
+// The reading gave up: the rows' thread stops without putting the output in place.
+struct Abandoned {};
 
 }  // namespace
 
@@ -86,19 +33,12 @@ void WriteCsv(const std::filesystem::path& name, const ReadDiaryResult& read) {
 void WriteCsv(platform::OutputFile& output, const ReadDiaryResult& read) {
     std::unique_ptr<NoteFile> notes;
     if (!read.notesKept) notes = std::make_unique<NoteFile>(read.file);
-    std::unique_ptr<SecondReading> again;
-    std::unique_ptr<CsvWriter> held;
-    if (read.entriesKept) {
-        held = std::make_unique<CsvWriter>(
-            read.report.entries, read.report.night,
-            notes ? CsvWriter::NoteOf([&](const DiaryEntry& e) { return notes->Stream(e); })
-                  : CsvWriter::NoteOf());
-    } else {
-        again = std::make_unique<SecondReading>(read);
-    }
+    CsvWriter rows(read.report.entries, read.report.night,
+                   notes ? CsvWriter::NoteOf([&](const DiaryEntry& e) { return notes->Stream(e); })
+                         : CsvWriter::NoteOf());
     WriteOutput(output, [&](std::string& block) {
         block.reserve(kBlock + (1 << 20));
-        const bool more = held ? held->Next(block, kBlock) : again->Next(block);
+        const bool more = rows.Next(block, kBlock);
         // Before the file is committed: its rows are those of the bytes counted.
         if (!more && notes && !notes->StillAsRead(read.info)) {
             throw Failure("Das Tagebuch wurde während des Lesens geändert; bitte noch einmal aufrufen: " +
@@ -106,6 +46,97 @@ void WriteCsv(platform::OutputFile& output, const ReadDiaryResult& read) {
         }
         return more;
     });
+}
+
+CsvStream::CsvStream(platform::OutputFile& output, std::shared_ptr<const platform::File> diary,
+                     const NightRule& night)
+    : output_(output), rows_(night), notes_(std::move(diary)), thread_([this] { Run(); }) {
+    batch_.reserve(kBatch);
+}
+
+CsvStream::~CsvStream() {
+    if (!thread_.joinable()) return;
+    {
+        const std::lock_guard lock(mutex_);
+        abandoned_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void CsvStream::Add(std::vector<DiaryEntry>& day) {
+    batch_.insert(batch_.end(), std::make_move_iterator(day.begin()), std::make_move_iterator(day.end()));
+    if (batch_.size() >= kBatch) HandOn();
+}
+
+void CsvStream::HandOn() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return full_.size() < kQueued || failure_; });
+    if (failure_) std::rethrow_exception(failure_);
+    full_.push_back(std::move(batch_));
+    batch_.clear();
+    if (!spare_.empty()) {
+        batch_ = std::move(spare_.back());
+        spare_.pop_back();
+    } else {
+        batch_.reserve(kBatch);
+    }
+    lock.unlock();
+    changed_.notify_all();
+}
+
+bool CsvStream::Take(std::vector<DiaryEntry>& batch) {
+    std::unique_lock lock(mutex_);
+    if (batch.capacity() > 0) {
+        batch.clear();
+        spare_.push_back(std::move(batch));
+    }
+    changed_.wait(lock, [this] { return !full_.empty() || ended_ || abandoned_; });
+    if (abandoned_) throw Abandoned{};
+    if (full_.empty()) return false;
+    batch = std::move(full_.front());
+    full_.pop_front();
+    lock.unlock();
+    changed_.notify_all();
+    return true;
+}
+
+void CsvStream::Run() {
+    try {
+        std::vector<DiaryEntry> batch;
+        std::size_t next = 0;
+        bool headerDone = false;
+        WriteOutput(output_, [&](std::string& block) {
+            block.reserve(kBlock + (1 << 20));
+            if (!headerDone) block += CsvHeader();
+            headerDone = true;
+            while (block.size() < kBlock) {
+                if (next == batch.size()) {
+                    if (!Take(batch)) return false;
+                    next = 0;
+                }
+                const DiaryEntry& e = batch[next++];
+                rows_.AppendFromDiary(block, e, notes_.Bytes(e));
+            }
+            return true;
+        });
+    } catch (const Abandoned&) {
+    } catch (...) {
+        const std::lock_guard lock(mutex_);
+        failure_ = std::current_exception();
+    }
+    changed_.notify_all();
+}
+
+void CsvStream::Finish() {
+    if (!batch_.empty()) HandOn();
+    {
+        const std::lock_guard lock(mutex_);
+        ended_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+    if (failure_) std::rethrow_exception(failure_);
 }
 
 }  // namespace suelvan::report

@@ -16,10 +16,14 @@ ReadOptions ReadOptionsFor(const std::vector<Output>& outputs);
 // The PDF's bytes, made where the fonts are: only a program that draws has it.
 using PdfMaker = std::function<std::string(const ReadDiaryResult& read)>;
 
-// Every output is opened, and checked not to be the diary, before any is written. CSV and
-// JSON are made and written on threads of their own beside the PDF, which stays on this
-// one. Throws Failure, for the first output named that failed.
-void WriteOutputs(const std::vector<Output>& outputs, const ReadDiaryResult& read, const PdfMaker& pdf = {});
+// Reads `diary` and writes the outputs, each whole or not at all. Every output is opened,
+// and checked not to be the diary as opened, before any is written. A CSV without a PDF is
+// written while the diary is read; the rest after, on threads of their own beside the PDF,
+// which stays on this one. What was read, or throws Failure for the first output named
+// that failed.
+ReadDiaryResult ReadAndWrite(const std::vector<Output>& outputs, const std::filesystem::path& diary,
+                             const Period& period, const NightRule& night, std::vector<std::string> weekdays,
+                             const PdfMaker& pdf = {});
 
 // A run of the command line after its arguments were read: reads `diary`, writes the
 // outputs, says on `say` what went wrong or which lines were not counted. Exit status.

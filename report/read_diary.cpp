@@ -12,7 +12,9 @@
 
 #include "core/diary_reader.h"
 #include "core/entry_order.h"
+#include "core/failure.h"
 #include "core/line_grammar.h"
+#include "core/logfile.h"
 #include "platform/sha256.h"
 
 namespace fs = std::filesystem;
@@ -149,9 +151,12 @@ std::optional<Onward> OnwardFrom(const platform::File& file, const DiaryReader& 
     return onward;
 }
 
-// One reader and the builder it counts into, over the diary or a part of it.
+// One reader and the builder it counts into, over the diary or a part of it; the entries
+// of the period handed on to `order` too, when given, its sections checked against the
+// days it was made with.
 struct Counting {
-    Counting(const Period& period, const NightRule& night, const ReadOptions& options, std::uint64_t bytes)
+    Counting(const Period& period, const NightRule& night, const ReadOptions& options, std::uint64_t bytes,
+             EntryOrder* order = nullptr, const std::vector<int>* days = nullptr)
         : builder(period, night, options.entries) {
         // Everything kept: room for the entries so many bytes may hold (a line is some 30
         // bytes; too much room costs address space only), so half a million are not moved
@@ -159,10 +164,17 @@ struct Counting {
         if (!period.from && !period.to && !period.night)
             builder.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(bytes / 20, 1u << 22)));
         DiarySink sink = builder.Sink();
-        if (options.sections)
-            sink.section = [this](std::optional<int> day) {
-                sections.push_back(day.value_or(EntryOrder::kNoDay));
+        if (order) {
+            sink.entry = [this, order](DiaryEntry&& e) {
+                if (builder.Add(e)) order->Add(std::move(e));
             };
+            sink.section = [this, order, days](std::optional<int> day) {
+                sectionsAsBefore = sectionsAsBefore && sections < days->size() &&
+                                   (*days)[sections] == day.value_or(EntryOrder::kNoDay);
+                ++sections;
+                order->SectionBegins();
+            };
+        }
         reader.emplace(std::move(sink), options.entries && options.notes);
         reader->LimitTo(period);
         reader->AcceptWeekdays(options.weekdays);
@@ -171,9 +183,64 @@ struct Counting {
     Counting& operator=(const Counting&) = delete;
 
     ReportBuilder builder;
-    std::vector<int> sections;
+    std::size_t sections = 0;
+    bool sectionsAsBefore = true;
     std::optional<DiaryReader> reader;
 };
+
+// The day of every section, read up to `size`, and the bytes read; a large diary in two
+// halves at once.
+std::pair<std::vector<int>, std::uint64_t> SectionDays(const platform::File& file, std::uint64_t size,
+                                                       const ReadOptions& options) {
+    const auto read = [&](std::uint64_t start, std::uint64_t end) {
+        std::vector<int> days;
+        DiaryReader headers(
+            {{}, {}, {}, [&](std::optional<int> day) { days.push_back(day.value_or(EntryOrder::kNoDay)); }},
+            false);
+        headers.AcceptWeekdays(options.weekdays);
+        // Not the file's first line: no byte-order mark is dropped there.
+        if (start > 0) headers.StartAt({start, 1});
+        const std::uint64_t got = ReadThrough(headers, file, start, end);
+        return std::pair(std::move(days), got);
+    };
+    const std::optional<std::uint64_t> split =
+        size >= options.splitFrom ? SplitPoint(file, size, options.weekdays) : std::nullopt;
+    if (!split) return read(0, size);
+    auto later = std::async(std::launch::async, [&] { return read(*split, size); });
+    auto [days, got] = read(0, *split);
+    auto [more, gotMore] = later.get();
+    days.insert(days.end(), more.begin(), more.end());
+    // Cut shorter meanwhile: only what was read without a gap counts.
+    return {std::move(days), got < *split ? got : *split + gotMore};
+}
+
+// Read twice: first only the headers, so that a day's entries are known complete once no
+// later section can come before them; then counted, the period's entries handed on in
+// the report's order while they are.
+ReadDiaryResult ReadInOrder(OpenedDiary diary, const Period& period, const NightRule& night,
+                            const ReadOptions& options,
+                            const std::function<void(std::vector<DiaryEntry>&)>& ordered) {
+    auto [days, size] = SectionDays(*diary.file, diary.state.size, options);
+    EntryOrder order(days, ordered);
+    Counting counting(period, night, options, size, &order, &days);
+    Chunks chunks(*diary.file, 0, size, options.hashed);
+    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next())
+        counting.reader->Feed(chunk);
+    counting.reader->Finish();
+    // Else the entries may have been handed on out of order.
+    if (chunks.Got() != size || !counting.sectionsAsBefore || counting.sections != days.size())
+        throw Failure("Das Tagebuch wurde während des Lesens geändert; bitte noch einmal aufrufen: " +
+                      ShownPath(diary.path));
+    order.Finish();
+    return {{diary.path, size, chunks.HexDigest(), diary.state.identity, diary.state.modified},
+            counting.builder.Finish(),
+            false,
+            false,
+            std::move(diary.file),
+            period,
+            options.weekdays,
+            {}};
+}
 
 }  // namespace
 
@@ -194,13 +261,27 @@ std::optional<std::uint64_t> SplitPoint(const platform::File& file, std::uint64_
     return std::nullopt;
 }
 
-ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
-                          const ReadOptions& options) {
+OpenedDiary OpenDiary(const fs::path& path) {
     std::error_code ignored;
     const fs::path absolute = fs::absolute(path, ignored).lexically_normal();
     auto file =
         std::make_shared<platform::File>(platform::File::Open(absolute, platform::File::Access::Read));
     const platform::FileState state = file->State();
+    return {absolute, std::move(file), state};
+}
+
+ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const NightRule& night,
+                          const ReadOptions& options) {
+    return ReadDiary(OpenDiary(path), period, night, options);
+}
+
+ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRule& night,
+                          const ReadOptions& options,
+                          const std::function<void(std::vector<DiaryEntry>&)>& ordered) {
+    if (ordered) return ReadInOrder(std::move(diary), period, night, options, ordered);
+    const fs::path& absolute = diary.path;
+    std::shared_ptr<platform::File> file = std::move(diary.file);
+    const platform::FileState& state = diary.state;
 
     // A large diary's second half is counted on a thread of its own while this one counts
     // the first and a third hashes the whole. Not for a period with both ends: the sections
@@ -231,17 +312,12 @@ ReadDiaryResult ReadDiary(const fs::path& path, const Period& period, const Nigh
                 0, static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), firstEnd - at))));
     }
     reader.Finish();
-    if (split) {
-        const std::unique_ptr<Counting> second = later.get();
-        first.builder.Append(std::move(second->builder), reader.Lines());
-        first.sections.insert(first.sections.end(), second->sections.begin(), second->sections.end());
-    }
+    if (split) first.builder.Append(std::move(later.get()->builder), reader.Lines());
     ReadDiaryResult read{{absolute, chunks.Got(), chunks.HexDigest(), state.identity, state.modified},
                          first.builder.Finish(),
                          options.entries && options.notes,
                          options.entries,
                          std::move(file),
-                         std::move(first.sections),
                          period,
                          options.weekdays,
                          {}};
@@ -332,7 +408,6 @@ std::optional<ReadDiaryResult> ReadOnward(const fs::path& path, ReadDiaryResult&
                          held.notesKept,
                          true,
                          held.file,
-                         {},
                          held.period,
                          held.weekdays,
                          {}};

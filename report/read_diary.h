@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,8 +30,6 @@ struct ReadOptions {
     bool hashed = true;
     // Weekday names of headers beside one-word ones, as the diary window writes them.
     std::vector<std::string> weekdays = {};
-    // Note the day of every section, for a CSV written while the diary is read again.
-    bool sections = false;
     // Keep what reading on after the diary grew needs (the window follows it so).
     bool onward = false;
     // A hashed diary of at least this size is counted in two halves at once, the second
@@ -56,17 +55,33 @@ struct ReadDiaryResult {
     // The file read, kept open: notes are fetched from it, even when an editor has put
     // another file in its place meanwhile.
     std::shared_ptr<const platform::File> file;
-    std::vector<int> sectionDays;  // when asked for; EntryOrder::kNoDay for a date that does not exist
     // What it was read for, to read it so again.
     Period period;
     std::vector<std::string> weekdays;
     std::optional<Onward> onward;  // when asked for, and the last section is not too long
 };
 
+// The diary opened for reading, before a byte of it is read: outputs can be told from it.
+struct OpenedDiary {
+    std::filesystem::path path;  // absolute
+    std::shared_ptr<platform::File> file;
+    platform::FileState state;
+};
+// Throws Failure for a missing, unreadable or irregular file, naming its absolute path.
+OpenedDiary OpenDiary(const std::filesystem::path& path);
+
 // Up to the size the diary had when opened. Throws Failure for a missing, unreadable or
 // irregular file, naming its absolute path.
 ReadDiaryResult ReadDiary(const std::filesystem::path& path, const Period& period, const NightRule& night,
                           const ReadOptions& options);
+// With `ordered`, the period's entries, without their notes, are handed to it a day at a
+// time in the report's order (date, time, line) while the diary is counted, a day or two
+// held; it may take them. A CSV
+// of any size is written as it is read. The diary is then read twice, first only its
+// headers; changed in between, the reading fails.
+ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRule& night,
+                          const ReadOptions& options,
+                          const std::function<void(std::vector<DiaryEntry>& day)>& ordered = {});
 
 // Where a second reader can begin in a file of `size` bytes: the first header after its
 // middle that follows a LF, so that no line, CR LF pair or section is cut in two. None when

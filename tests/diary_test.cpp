@@ -584,9 +584,9 @@ TEST_P(SecondReading, HandsOnTheReportsOrder) {
     std::string order;
     std::size_t mostHeld = 0;
     std::size_t held = 0;
-    EntryOrder ordered(sections, [&](DiaryEntry&& e) {
-        order += std::to_string(e.line) + " ";
-        --held;
+    EntryOrder ordered(sections, [&](std::vector<DiaryEntry>& day) {
+        for (const DiaryEntry& e : day) order += std::to_string(e.line) + " ";
+        held -= day.size();
     });
     DiaryReader second({[&](DiaryEntry&& e) {
                             ordered.Add(std::move(e));
@@ -626,7 +626,7 @@ TEST(EntryOrder, HoldsADayOrTwoOfADiaryWrittenInOrder) {
         sections.push_back(day);
     }
     std::size_t held = 0, mostHeld = 0;
-    EntryOrder ordered(sections, [&](DiaryEntry&&) { --held; });
+    EntryOrder ordered(sections, [&](std::vector<DiaryEntry>& day) { held -= day.size(); });
     DiaryReader reader({[&](DiaryEntry&& e) {
                             ordered.Add(std::move(e));
                             mostHeld = std::max(mostHeld, ++held);

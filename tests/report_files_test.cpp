@@ -6,11 +6,18 @@
 #include <fstream>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "core/calendar.h"
 #include "core/failure.h"
 #include "report/csv_output.h"
 #include "report/json.h"
 #include "report/output.h"
+#include "report/outputs.h"
 #include "report/read_diary.h"
 #include "tests/temp_dir.h"
 
@@ -102,7 +109,7 @@ TEST_P(ReadingOn, SeesWhatAWholeReadingSees) {
     WriteBytes(diary(),
                "Zettel\r\nDienstag, 8.12.2026\r\n22:00 ! a\r\n???\r\n"
                "Mittwoch, 9.12.2026\r\n23:50 !! b\r\n");
-    const ReadOptions options{true, false, false, {}, false, true};
+    const ReadOptions options{true, false, false, {}, true};
     ReadDiaryResult held = ReadDiary(diary(), GetParam().period, NightRule{}, options);
     ASSERT_TRUE(held.onward);
     std::ofstream(diary(), std::ios::binary | std::ios::app) << GetParam().appended;
@@ -135,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OnwardCase{"1:10 ! c\r\n", {}, false}));
 
 TEST_F(ReportFiles, ReadsWholeAgainWhatWasNotOnlyAppendedTo) {
-    const ReadOptions options{true, false, false, {}, false, true};
+    const ReadOptions options{true, false, false, {}, true};
     const auto held = [&] {
         WriteBytes(diary(), "Mittwoch, 9.12.2026\r\n8:00 alt\r\n");
         return ReadDiary(diary(), {}, NightRule{}, options);
@@ -162,7 +169,7 @@ TEST_F(ReportFiles, ReadsWholeAgainWhatWasNotOnlyAppendedTo) {
     EXPECT_FALSE(ReadDiary(diary(), {}, NightRule{}, options).onward) << "no section to read on from";
 }
 
-// All a reading counted, day by day and night by night, and the sections' days.
+// All a reading counted, day by day and night by night.
 std::string Counted(const ReadDiaryResult& read) {
     std::ostringstream out;
     out << Told(read) << '\n' << read.info.sha256 << "\nhours";
@@ -172,8 +179,6 @@ std::string Counted(const ReadDiaryResult& read) {
             << c.levels[0] << c.levels[1] << c.levels[2] << c.levels[3];
     for (const auto& [night, c] : read.report.nights)
         out << "\nnight " << night << ' ' << c.entries << ' ' << c.first << ' ' << c.last;
-    out << "\nsections";
-    for (const int day : read.sectionDays) out << ' ' << day;
     return out.str();
 }
 
@@ -230,7 +235,7 @@ TEST_P(CountedInHalves, CountsWhatOneReadingCounts) {
     }
     for (const Period& period : {Period{}, Period{DayNumber(2026, 3, 1), std::nullopt, std::nullopt}}) {
         for (const bool entries : {false, true}) {
-            ReadOptions whole{entries, entries, true, {}, !entries};
+            ReadOptions whole{entries, entries, true};
             whole.splitFrom = UINT64_MAX;
             ReadOptions halves = whole;
             halves.splitFrom = 0;
@@ -243,6 +248,104 @@ TEST_P(CountedInHalves, CountsWhatOneReadingCounts) {
 
 INSTANTIATE_TEST_SUITE_P(Diaries, CountedInHalves, ::testing::ValuesIn(HalvesCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The CSV written while the diary is read, in two readings, against the CSV of the
+// entries held with their notes: the same bytes, whatever the diary, the period and the
+// notes, with the headers read in one piece or in two halves.
+struct StreamedCase {
+    std::string name;
+    std::string diary;
+    friend void PrintTo(const StreamedCase& c, std::ostream* out) { *out << c.name; }
+};
+
+std::vector<StreamedCase> StreamedCases() {
+    std::vector<StreamedCase> cases;
+    for (const HalvesCase& c : HalvesCases()) cases.push_back({c.name, c.diary});
+    cases.push_back({"SectionsOutOfOrder",
+                     "Mittwoch, 9.12.2026\r\n8:00 a\r\nDienstag, 8.12.2026\r\n23:00 b\r\n9:00 c\r\n"
+                     "Mittwoch, 9.12.2026\r\n7:00 d\r\n1:00 e\r\nMontag, 7.12.2026\r\n12:00 f\r\n"
+                     "Dienstag, 31.11.2026\r\n3:00 g\r\nDonnerstag, 10.12.2026\r\n0:10 h\r\n"});
+    std::string notes = "Dienstag, 8.12.2026\r\n";
+    for (const std::string& note :
+         {std::string("Tief \xFC"
+                      "ber dem Dach"),
+          std::string("Flugzeug \xC3\xBC"
+                      "ber uns"),
+          std::string("=1+1"), std::string("a;b"), std::string("\"zitiert\""), std::string(" =leer davor"),
+          std::string("\xA0=1"), std::string("\t=1"), std::string("-1"), std::string("@a"), std::string("+1"),
+          std::string("\x81 \x80"), std::string("\xF0\x9F\x98\x80 laut"), std::string(300, '\xFC'),
+          std::string(256, '\x80'), std::string(256, 'x') + "\xFC", std::string("Landung? x"),
+          std::string("!!! Landung?"), std::string("ende ")})
+        notes += "8:00 " + note + "\r\n";
+    notes += "8:01\r\n8:02 \r\n";
+    cases.push_back({"Notes", notes});
+    return cases;
+}
+
+class StreamedCsv : public ReportFiles, public ::testing::WithParamInterface<StreamedCase> {
+   protected:
+    std::string Streamed(const Period& period, std::uint64_t splitFrom) {
+        ReadOptions options{false, false, false};
+        options.splitFrom = splitFrom;
+        OpenedDiary opened = OpenDiary(diary());
+        platform::OutputFile output(dir.path() / "streamed.csv", opened.state.identity);
+        CsvStream stream(output, opened.file, NightRule{});
+        ReadDiary(std::move(opened), period, NightRule{}, options,
+                  [&](std::vector<DiaryEntry>& day) { stream.Add(day); });
+        stream.Finish();
+        return ReadBytes(dir.path() / "streamed.csv");
+    }
+    std::string Held(const Period& period) {
+        WriteCsv(dir.path() / "held.csv", ReadDiary(diary(), period, NightRule{}, {true, true, false}));
+        return ReadBytes(dir.path() / "held.csv");
+    }
+};
+
+TEST_P(StreamedCsv, WritesTheBytesOfTheEntriesHeld) {
+    WriteBytes(diary(), GetParam().diary);
+    const int march = DayNumber(2026, 3, 1);
+    const int december = DayNumber(2026, 12, 8);
+    for (const Period& period :
+         {Period{}, Period{march, std::nullopt, std::nullopt}, Period{std::nullopt, march, std::nullopt},
+          Period{march, march + 20, std::nullopt}, Period{december, december, std::nullopt},
+          Period{std::nullopt, std::nullopt, march + 1}, Period{std::nullopt, std::nullopt, december - 1}}) {
+        const std::string held = Held(period);
+        ASSERT_TRUE(held.starts_with(CsvHeader()));
+        for (const std::uint64_t splitFrom : {std::uint64_t{0}, UINT64_MAX})
+            EXPECT_EQ(Streamed(period, splitFrom), held)
+                << "from " << period.from.value_or(0) << " to " << period.to.value_or(0) << " night "
+                << period.night.value_or(0) << ", halves " << (splitFrom == 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Diaries, StreamedCsv, ::testing::ValuesIn(StreamedCases()),
+                         [](const auto& info) { return info.param.name; });
+
+// Writing that fails while the diary is still read stops the reading with its cause, and
+// nothing is put in place.
+TEST_F(ReportFiles, AStreamedCsvThatCannotBeWrittenStopsTheReading) {
+    WriteBytes(diary(), Days(20000, "\r\n"));
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    try {
+        ReadAndWrite({{"csv", "/dev/full"}}, diary(), {}, NightRule{}, {});
+        ADD_FAILURE() << "written to a full device";
+    } catch (const Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("kein Platz mehr"), std::string::npos) << failure.what();
+    }
+#ifndef _WIN32
+    // A file size limit holds for root too; its signal ignored, the write fails instead.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{1 << 20, limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    EXPECT_THROW(ReadAndWrite({{"csv", dir.path() / "out.csv"}}, diary(), {}, NightRule{}, {}), Failure);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "nothing left but the diary";
+#endif
+}
 
 }  // namespace
 }  // namespace suelvan::report

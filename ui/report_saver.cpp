@@ -67,13 +67,11 @@ void ReportSaver::Save(const Request& request, const char* kind, const QString& 
     emit said(QStringLiteral("Wird gespeichert: %1 …").arg(platform::Readable(name)));
     done->setFuture(QtConcurrent::run([request, outputs, created] {
         try {
-            report::ReadOptions options = report::ReadOptionsFor(outputs);
-            options.weekdays = request.weekdays;
-            const report::ReadDiaryResult read =
-                report::ReadDiary(request.diary, request.period, request.night, options);
-            report::WriteOutputs(outputs, read, [&](const report::ReadDiaryResult& r) {
-                return report::PdfBytes(r.report, r.info, request.person, created).toStdString();
-            });
+            report::ReadAndWrite(
+                outputs, request.diary, request.period, request.night, request.weekdays,
+                [&](const report::ReadDiaryResult& r) {
+                    return report::PdfBytes(r.report, r.info, request.person, created).toStdString();
+                });
             return QString();
         } catch (const std::exception& failure) {
             return QString::fromUtf8(failure.what());
