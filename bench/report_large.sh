@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # suelvan-bericht on the cases that once cost the most, whole process against whole
-# process, side by side in one run: JSON and CSV of a 1 GB diary over all its days, the
-# statistics of one year of it, a one-year PDF of a 15 MB diary, and a PDF of 0001-9999
-# over three entries; grep -F -c '!!!' on the same warm file as the yardstick. Medians of
-# RUNS, alternating between the programs so that all see the same load; peak memory of one
-# run each.
+# process, side by side in one run: JSON and CSV of a 1 GB diary over all its days (the
+# CSV to the disk and to /dev/null), the statistics of one year of it, a one-year PDF of a
+# 15 MB diary, and a PDF of 0001-9999 over three entries; grep -F -c '!!!' on the same
+# warm file as the yardstick, and dd of the CSV's size to the disk as its floor. Medians
+# of RUNS, alternating between the programs so that all see the same load; peak memory of
+# one run each.
 # Usage: bench/report_large.sh BUILD_DIR [OTHER_SUELVAN_BERICHT] [RUNS]
 set -euo pipefail
 build=$1
@@ -39,6 +40,7 @@ programs=("$build/suelvan-bericht")
 declare -A cases=(
     [json]="--json $work/o.json $work/big.txt"
     [csv]="--csv $work/o.csv $work/big.txt"
+    [csv-null]="--csv /dev/null $work/big.txt"
     [year]="--from 2001-01-01 --to 2001-12-31 --json $work/o.json $work/big.txt"
     [pdf]="--from $((lastyear - 1))-01-01 --to $((lastyear - 1))-12-31 --pdf $work/o.pdf $work/d15.txt"
     [wide]="--from 0001-01-01 --to 9999-12-31 --pdf $work/o.pdf $work/three.txt"
@@ -47,7 +49,7 @@ greps=()
 for _ in $(seq "$runs"); do greps+=("$(seconds grep -F -c '!!!' "$work/big.txt")"); done
 grep_median=$(printf '%s\n' "${greps[@]}" | median)
 echo "grep -F -c '!!!' on 1 GB: ${grep_median}s"
-for name in json csv year pdf wide; do
+for name in json csv csv-null year pdf wide; do
     # shellcheck disable=SC2206
     args=(${cases[$name]})
     declare -A times=()
@@ -65,3 +67,15 @@ for name in json csv year pdf wide; do
     done
     unset times
 done
+
+# What the disk alone takes for as many bytes as the CSV, made durable as the program
+# makes its outputs before putting them in place: no program writes a CSV faster.
+"${programs[0]}" --csv "$work/o.csv" "$work/big.txt" 2>/dev/null
+blocks=$(( $(stat -c %s "$work/o.csv") / 2097152 ))
+rm -f "$work/o.csv"
+floors=()
+for _ in $(seq "$runs"); do
+    floors+=("$(seconds dd if=/dev/zero of="$work/floor" bs=2M count="$blocks" conv=fdatasync)")
+    rm -f "$work/floor"
+done
+echo "dd of the CSV's size to the same disk, conv=fdatasync: $(printf '%s\n' "${floors[@]}" | median)s"
