@@ -1,140 +1,23 @@
 #include "report/read_diary.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "core/diary_reader.h"
 #include "core/entry_order.h"
 #include "core/failure.h"
 #include "core/line_grammar.h"
 #include "core/logfile.h"
-#include "platform/sha256.h"
+#include "report/chunks.h"
 
 namespace fs = std::filesystem;
 
 namespace suelvan::report {
 namespace {
-
-// Hashes the chunks handed to it, in order, on a thread of its own, while the caller
-// counts them: the digest costs no time of the counting's.
-class Hasher {
-   public:
-    Hasher() : thread_([this] { Run(); }) {}
-    ~Hasher() {
-        {
-            const std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    Hasher(const Hasher&) = delete;
-    Hasher& operator=(const Hasher&) = delete;
-
-    // Once the chunk before has been hashed; `bytes` must stay until then too.
-    void Hash(std::string_view bytes) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !busy_; });
-        pending_ = bytes;
-        busy_ = true;
-        changed_.notify_all();
-    }
-
-    std::string HexDigest() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !busy_; });
-        return hash_.HexDigest();
-    }
-
-   private:
-    void Run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return busy_ || stop_; });
-            if (stop_) return;
-            const std::string_view bytes = pending_;
-            lock.unlock();
-            hash_.Update(bytes.data(), bytes.size());
-            lock.lock();
-            busy_ = false;
-            changed_.notify_all();
-        }
-    }
-
-    platform::Sha256 hash_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::string_view pending_;
-    bool busy_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: starts once the rest is made
-};
-
-// Hands out the file in chunks up to the size it had when opened, so a diary growing
-// meanwhile cannot keep us reading; chunks small enough to stay in the processor's cache
-// between the reading and the counting.
-class Chunks {
-   public:
-    // The bytes from `start` up to `size`.
-    Chunks(const platform::File& file, std::uint64_t start, std::uint64_t size, bool hashed)
-        : file_(file),
-          start_(start),
-          size_(size - start),
-          // Not zeroed, since reads fill them.
-          buffers_{std::make_unique_for_overwrite<char[]>(kChunk),
-                   std::make_unique_for_overwrite<char[]>(kChunk)} {
-        if (hashed) hasher_.emplace();
-    }
-
-    // The next chunk; empty at the end. Throws Failure on a read error.
-    std::string_view Next() {
-        if (done_) return {};
-        // Two chunks back in this buffer: hashed before the last one was handed on.
-        char* buffer = buffers_[current_].get();
-        current_ ^= 1;
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size_ - got_));
-        std::error_code error;
-        // Fewer than asked only when cut shorter meanwhile.
-        const std::size_t bytes = want == 0 ? 0 : file_.ReadAt(start_ + got_, buffer, want, error);
-        if (error) file_.Fail("Datei kann nicht gelesen werden", error);
-        got_ += bytes;
-        done_ = bytes < want || got_ >= size_;
-        if (hasher_ && bytes > 0) hasher_->Hash({buffer, bytes});
-        return {buffer, bytes};
-    }
-
-    std::uint64_t Got() const { return got_; }
-    std::string HexDigest() { return hasher_ ? hasher_->HexDigest() : std::string(); }
-
-   private:
-    static constexpr std::size_t kChunk = 256 << 10;
-
-    const platform::File& file_;
-    std::uint64_t start_;
-    std::uint64_t size_;
-    std::unique_ptr<char[]> buffers_[2];
-    std::optional<Hasher> hasher_;
-    std::uint64_t got_ = 0;
-    std::size_t current_ = 0;
-    bool done_ = false;
-};
-
-// Feeds `reader` the bytes from `start` up to `size`, unhashed, and finishes it; the bytes
-// read.
-std::uint64_t ReadThrough(DiaryReader& reader, const platform::File& file, std::uint64_t start,
-                          std::uint64_t size) {
-    Chunks chunks(file, start, size, false);
-    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
-    reader.Finish();
-    return chunks.Got();
-}
 
 // What reading on needs: the last section's bytes, when they are few enough to hold.
 std::optional<Onward> OnwardFrom(const platform::File& file, const DiaryReader& reader,
