@@ -128,9 +128,9 @@ ReadDiaryResult ReadInOrder(OpenedDiary diary, const Period& period, const Night
 }  // namespace
 
 std::optional<std::uint64_t> SplitPoint(const platform::File& file, std::uint64_t size,
-                                        const std::vector<std::string>& weekdays) {
+                                        const std::vector<std::string>& weekdays, unsigned percent) {
     std::string near(256 << 10, '\0');
-    const std::uint64_t from = size / 2;
+    const std::uint64_t from = size / 100 * percent;
     std::error_code error;
     near.resize(file.ReadAt(from, near.data(), near.size(), error));
     if (error) return std::nullopt;
@@ -167,12 +167,14 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
     const platform::FileState& state = diary.state;
 
     // A large diary's second half is counted on a thread of its own while this one counts
-    // the first and a third hashes the whole. Not for a period with both ends: the sections
-    // outside it are only skimmed, and the hash is what takes longest.
+    // the first and a third hashes the whole. This one also reads the rest for the hash, so
+    // its half is the smaller: both end together. Not for a period with both ends: the
+    // sections outside it are only skimmed, and the hash is what takes longest.
+    constexpr unsigned kFirstHalf = 44;
     const bool skimmed = (period.from && period.to) || period.night;
     const std::optional<std::uint64_t> split =
         options.hashed && !options.onward && !skimmed && state.size >= options.splitFrom
-            ? SplitPoint(*file, state.size, options.weekdays)
+            ? SplitPoint(*file, state.size, options.weekdays, kFirstHalf)
             : std::nullopt;
     std::future<std::unique_ptr<Counting>> later;
     if (split) {

@@ -83,11 +83,11 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
                           const ReadOptions& options,
                           const std::function<void(std::vector<DiaryEntry>& day)>& ordered = {});
 
-// Where a second reader can begin in a file of `size` bytes: the first header after its
-// middle that follows a LF, so that no line, CR LF pair or section is cut in two. None when
-// no header stands near the middle.
+// Where a second reader can begin in a file of `size` bytes: the first header after
+// `percent` of it that follows a LF, so that no line, CR LF pair or section is cut in two.
+// None when no header stands near there.
 std::optional<std::uint64_t> SplitPoint(const platform::File& file, std::uint64_t size,
-                                        const std::vector<std::string>& weekdays);
+                                        const std::vector<std::string>& weekdays, unsigned percent = 50);
 
 // `held` read on over what was appended to the diary since: only the last section read
 // again, and what follows it, counted on into `held`'s report, which is moved into the
