@@ -109,6 +109,7 @@ class OutputFile {
     std::optional<FileIdentity> target_;
     std::optional<FileIdentity> diary_;
     std::uint64_t written_ = 0;
+    std::uint64_t dropped_ = 0;  // written to the disk and out of the page cache before it
 };
 
 }  // namespace suelvan::platform
