@@ -19,6 +19,8 @@ namespace {
 
 // The fields before the note: a date, a weekday, a time, a night and a caption.
 constexpr std::size_t kHeadRoom = 160;
+// After it: a separator, the line number and CR LF.
+constexpr std::size_t kTailRoom = 24;
 
 bool NeedsQuotes(std::string_view text) {
     std::size_t i = 0;
@@ -131,12 +133,12 @@ char* CsvRows::Head(char* at, const DiaryEntry& e) {
     return at;
 }
 
-void CsvRows::Tail(std::string& row, const DiaryEntry& e) {
-    char tail[24] = {';'};
-    char* at = std::to_chars(tail + 1, tail + 21, e.line).ptr;
+char* CsvRows::Tail(char* at, const DiaryEntry& e) {
+    *at++ = ';';
+    at = std::to_chars(at, at + 20, e.line).ptr;
     *at++ = '\r';
     *at++ = '\n';
-    row.append(tail, static_cast<std::size_t>(at - tail));
+    return at;
 }
 
 void CsvRows::Append(std::string& row, const DiaryEntry& e, std::string_view note) {
@@ -159,7 +161,8 @@ void CsvRows::Append(std::string& row, const DiaryEntry& e, std::string_view not
     } else {
         AppendField(row, note);
     }
-    Tail(row, e);
+    char tail[kTailRoom];
+    row.append(tail, static_cast<std::size_t>(Tail(tail, e) - tail));
 }
 
 void CsvRows::AppendFromDiary(std::string& row, const DiaryEntry& e, std::string_view bytes) {
@@ -175,13 +178,9 @@ void CsvRows::AppendFromDiary(std::string& row, const DiaryEntry& e, std::string
         Append(row, e, decoded_);
         return;
     }
-    char buffer[kHeadRoom + 3 * kShort + 24];
-    char* at = DecodeDiaryLineTo(Head(buffer, e), bytes);
-    *at++ = ';';
-    at = std::to_chars(at, at + 20, e.line).ptr;
-    *at++ = '\r';
-    *at++ = '\n';
-    row.append(buffer, static_cast<std::size_t>(at - buffer));
+    char buffer[kHeadRoom + 3 * kShort + kTailRoom];
+    const char* end = Tail(DecodeDiaryLineTo(Head(buffer, e), bytes), e);
+    row.append(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 std::string_view CsvRows::DateAndWeekday(int day) {

@@ -25,8 +25,8 @@ class CsvRows {
     void AppendFromDiary(std::string& out, const DiaryEntry& entry, std::string_view bytes);
 
    private:
-    char* Head(char* at, const DiaryEntry& entry);  // the fields before the note
-    static void Tail(std::string& out, const DiaryEntry& entry);
+    char* Head(char* at, const DiaryEntry& entry);         // the fields before the note
+    static char* Tail(char* at, const DiaryEntry& entry);  // the line number after the note
     std::string_view DateAndWeekday(int day);
     std::string_view Night(int night);
 
