@@ -13,6 +13,7 @@
 #include "core/calendar.h"
 #include "core/encoding.h"
 #include "core/entry.h"
+#include "core/short_copy.h"
 
 namespace suelvan {
 namespace {
@@ -21,6 +22,7 @@ namespace {
 constexpr std::size_t kHeadRoom = 160;
 // After it: a separator, the line number and CR LF.
 constexpr std::size_t kTailRoom = 24;
+static_assert(CsvRows::kMostPut >= kHeadRoom + 3 * CsvRows::kShortNote + kTailRoom);
 
 bool NeedsQuotes(std::string_view text) {
     std::size_t i = 0;
@@ -112,11 +114,7 @@ char* CsvRows::Head(char* at, const DiaryEntry& e) {
     const std::string_view night =
         night_.Contains(e.minute) ? Night(night_.NightOf(e.day, e.minute)) : std::string_view();
     const std::string_view caption = kLoudnessSteps[static_cast<std::size_t>(e.level)].caption;
-    const auto put = [&](std::string_view text) {
-        if (text.empty()) return;  // no copy from the null of an empty view
-        std::memcpy(at, text.data(), text.size());
-        at += text.size();
-    };
+    const auto put = [&](std::string_view text) { at = CopyShort(at, text.data(), text.size()); };
     put(date);
     *at++ = static_cast<char>('0' + e.minute / 600);
     *at++ = static_cast<char>('0' + e.minute / 60 % 10);
@@ -165,22 +163,25 @@ void CsvRows::Append(std::string& row, const DiaryEntry& e, std::string_view not
     row.append(tail, static_cast<std::size_t>(Tail(tail, e) - tail));
 }
 
-void CsvRows::AppendFromDiary(std::string& row, const DiaryEntry& e, std::string_view bytes) {
+char* CsvRows::PutFromDiary(char* at, const DiaryEntry& e, std::string_view bytes) {
     // Decoding keeps ASCII as it is: a short note that begins with a letter and holds
-    // nothing to quote, nearly every one, is decoded straight into the row, made whole in
-    // a buffer and appended at once.
-    constexpr std::size_t kShort = 256;
+    // nothing to quote, nearly every one, is decoded straight into the row.
     const auto first = static_cast<unsigned char>(bytes.empty() ? 'a' : bytes[0]);
     const bool sign = first == '=' || first == '+' || first == '-' || first == '@';
-    if (bytes.size() > kShort || first <= ' ' || first >= 0x7F || sign || NeedsQuotes(bytes)) {
-        decoded_.clear();
-        AppendDecodedLine(decoded_, bytes);
-        Append(row, e, decoded_);
+    if (bytes.size() > kShortNote || first <= ' ' || first >= 0x7F || sign || NeedsQuotes(bytes))
+        return nullptr;
+    return Tail(DecodeDiaryLineTo(Head(at, e), bytes), e);
+}
+
+void CsvRows::AppendFromDiary(std::string& row, const DiaryEntry& e, std::string_view bytes) {
+    char buffer[kMostPut];
+    if (const char* end = PutFromDiary(buffer, e, bytes)) {
+        row.append(buffer, static_cast<std::size_t>(end - buffer));
         return;
     }
-    char buffer[kHeadRoom + 3 * kShort + kTailRoom];
-    const char* end = Tail(DecodeDiaryLineTo(Head(buffer, e), bytes), e);
-    row.append(buffer, static_cast<std::size_t>(end - buffer));
+    decoded_.clear();
+    AppendDecodedLine(decoded_, bytes);
+    Append(row, e, decoded_);
 }
 
 std::string_view CsvRows::DateAndWeekday(int day) {

@@ -23,6 +23,11 @@ class CsvRows {
     void Append(std::string& out, const DiaryEntry& entry, std::string_view note);
     // The same with the note as the diary's bytes, decoded as a note read back is.
     void AppendFromDiary(std::string& out, const DiaryEntry& entry, std::string_view bytes);
+    // The same made at `at`, which has room for kMostPut bytes, when the note is short and
+    // needs neither quotes nor a guard, as nearly every one: where the row ends; else null.
+    char* PutFromDiary(char* at, const DiaryEntry& entry, std::string_view bytes);
+    static constexpr std::size_t kShortNote = 256;
+    static constexpr std::size_t kMostPut = 1024;
 
    private:
     char* Head(char* at, const DiaryEntry& entry);         // the fields before the note

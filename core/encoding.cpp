@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/short_copy.h"
+
 namespace suelvan {
 namespace {
 
@@ -146,12 +148,10 @@ void AppendDecodedLine(std::string& text, std::string_view bytes, bool truncated
 char* DecodeDiaryLineTo(char* out, std::string_view bytes) {
     std::size_t ascii = AsciiUpTo(bytes, 0);
     if (ascii == bytes.size() || IsUtf8(bytes, false)) {
-        if (!bytes.empty()) std::memcpy(out, bytes.data(), bytes.size());
-        return out + bytes.size();
+        return CopyShort(out, bytes.data(), bytes.size());
     }
     for (std::size_t i = 0;;) {
-        std::memcpy(out, bytes.data() + i, ascii - i);
-        out += ascii - i;
+        out = CopyShort(out, bytes.data() + i, ascii - i);
         if (ascii == bytes.size()) return out;
         const auto byte = static_cast<unsigned char>(bytes[ascii]);
         const char32_t c = byte >= 0xA0                      ? byte

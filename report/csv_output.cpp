@@ -107,18 +107,32 @@ void CsvStream::Run() {
         std::size_t next = 0;
         bool headerDone = false;
         WriteOutput(output_, [&](std::string& block) {
-            block.reserve(kBlock + (1 << 20));
             if (!headerDone) block += CsvHeader();
             headerDone = true;
-            while (block.size() < kBlock) {
-                if (next == batch.size()) {
-                    if (!Take(batch)) return false;
-                    next = 0;
+            // Rows are made in place, room for the largest quick one always left behind.
+            std::size_t used = block.size();
+            block.resize(kBlock + CsvRows::kMostPut);
+            const auto more = [&] {
+                while (used < kBlock) {
+                    if (next == batch.size()) {
+                        if (!Take(batch)) return false;
+                        next = 0;
+                    }
+                    const DiaryEntry& e = batch[next++];
+                    const std::string_view bytes = notes_.Bytes(e);
+                    if (const char* end = rows_.PutFromDiary(block.data() + used, e, bytes)) {
+                        used = static_cast<std::size_t>(end - block.data());
+                        continue;
+                    }
+                    block.resize(used);
+                    rows_.AppendFromDiary(block, e, bytes);
+                    used = block.size();
+                    block.resize(std::max(used, kBlock) + CsvRows::kMostPut);
                 }
-                const DiaryEntry& e = batch[next++];
-                rows_.AppendFromDiary(block, e, notes_.Bytes(e));
-            }
-            return true;
+                return true;
+            }();
+            block.resize(used);
+            return more;
         });
     } catch (const Abandoned&) {
     } catch (...) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/encoding.h"
+#include "core/short_copy.h"
 
 namespace suelvan {
 namespace {
@@ -70,6 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
                       EncodingCase{"\xC3", "?"}, EncodingCase{"\xC3(", "?("}, EncodingCase{"\xE2\x82", "??"},
                       EncodingCase{"\xED\xA0\x80", "???"}, EncodingCase{"\xC0\xAF", "??"},
                       EncodingCase{"\xFF\xFE", "??"}));
+
+// Every size a row's pieces come in: the bytes copied, none outside them touched.
+TEST(CopyShort, CopiesExactlyTheBytesGiven) {
+    std::string source(80, '\0');
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<char>('A' + i % 50);
+    for (std::size_t size = 0; size <= 70; ++size) {
+        std::string target(size + 32, '.');
+        char* end = CopyShort(target.data() + 16, source.data() + 3, size);
+        EXPECT_EQ(end, target.data() + 16 + size);
+        EXPECT_EQ(target, std::string(16, '.') + source.substr(3, size) + std::string(16, '.')) << size;
+    }
+}
 
 }  // namespace
 }  // namespace suelvan
