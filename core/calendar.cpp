@@ -61,19 +61,24 @@ std::string IsoDate(int dayNumber) {
 }
 
 void AppendIsoDate(std::string& out, int dayNumber) {
+    char text[10];
+    out.append(text, PutIsoDate(text, dayNumber));
+}
+
+char* PutIsoDate(char* at, int dayNumber) {
     const CalendarDate d = DateOfDayNumber(dayNumber);
     const auto digit = [](int n) { return static_cast<char>('0' + n % 10); };
-    const char text[] = {digit(d.year / 1000),
-                         digit(d.year / 100),
-                         digit(d.year / 10),
-                         digit(d.year),
-                         '-',
-                         digit(d.month / 10),
-                         digit(d.month),
-                         '-',
-                         digit(d.day / 10),
-                         digit(d.day)};
-    out.append(text, sizeof text);
+    *at++ = digit(d.year / 1000);
+    *at++ = digit(d.year / 100);
+    *at++ = digit(d.year / 10);
+    *at++ = digit(d.year);
+    *at++ = '-';
+    *at++ = digit(d.month / 10);
+    *at++ = digit(d.month);
+    *at++ = '-';
+    *at++ = digit(d.day / 10);
+    *at++ = digit(d.day);
+    return at;
 }
 
 std::string GermanDate(int dayNumber) {
@@ -95,8 +100,17 @@ std::string_view GermanWeekday(int dayNumber) {
 }
 
 std::string ClockText(int minute) {
-    return {static_cast<char>('0' + minute / 600), static_cast<char>('0' + minute / 60 % 10), ':',
-            static_cast<char>('0' + minute % 60 / 10), static_cast<char>('0' + minute % 10)};
+    char text[5];
+    return {text, PutClockText(text, minute)};
+}
+
+char* PutClockText(char* at, int minute) {
+    *at++ = static_cast<char>('0' + minute / 600);
+    *at++ = static_cast<char>('0' + minute / 60 % 10);
+    *at++ = ':';
+    *at++ = static_cast<char>('0' + minute % 60 / 10);
+    *at++ = static_cast<char>('0' + minute % 10);
+    return at;
 }
 
 std::string ShortClockText(int minute) {

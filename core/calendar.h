@@ -33,6 +33,8 @@ bool IsCalendarDate(int year, int month, int day);
 // "YYYY-MM-DD", four-digit year.
 std::string IsoDate(int dayNumber);
 void AppendIsoDate(std::string& out, int dayNumber);
+// The same written at `at`; where it ends.
+char* PutIsoDate(char* at, int dayNumber);
 // "1.12.2026"
 std::string GermanDate(int dayNumber);
 // 1 = Sunday ... 7 = Saturday.
@@ -42,6 +44,7 @@ int WeekdayNumber(const LocalDateTime& date);
 std::string_view GermanWeekday(int dayNumber);
 // "HH:MM" of a minute of the day.
 std::string ClockText(int minute);
+char* PutClockText(char* at, int minute);
 // "6:05", as the diary writes times.
 std::string ShortClockText(int minute);
 // The night named by its evening: "8./9.12.2026", "30.11./1.12.2026", "31.12.2026/1.1.2027"

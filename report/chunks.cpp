@@ -94,6 +94,14 @@ std::string_view Chunks::Next() {
 
 std::string Chunks::HexDigest() { return hasher_ ? hasher_->HexDigest() : std::string(); }
 
+std::pair<std::string, std::uint64_t> Digest(const platform::File& file, std::uint64_t size) {
+    platform::Sha256 hash;
+    Chunks chunks(file, 0, size, false);
+    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next())
+        hash.Update(chunk.data(), chunk.size());
+    return {hash.HexDigest(), chunks.Got()};
+}
+
 std::uint64_t ReadThrough(DiaryReader& reader, const platform::File& file, std::uint64_t start,
                           std::uint64_t size) {
     Chunks chunks(file, start, size, false);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/diary_reader.h"
 #include "platform/file.h"
@@ -43,6 +44,9 @@ class Chunks {
     std::size_t current_ = 0;
     bool done_ = false;
 };
+
+// The digest of the bytes up to `size`, read on their own, and how many were read.
+std::pair<std::string, std::uint64_t> Digest(const platform::File& file, std::uint64_t size);
 
 // Feeds `reader` the bytes from `start` up to `size`, unhashed, and finishes it; the bytes
 // read.

@@ -52,6 +52,28 @@ std::string ValidUtf8(std::string_view text) {
     return valid;
 }
 
+// Days and nights come in order, mostly one after the other: a date's text is counted on
+// from the one before instead of worked out again.
+class IsoDates {
+   public:
+    char* Put(char* at, int day) {
+        const int dayOfMonth = (text_[8] - '0') * 10 + (text_[9] - '0');
+        if (day == day_ + 1 && dayOfMonth < 28) {
+            text_[8] = static_cast<char>('0' + (dayOfMonth + 1) / 10);
+            text_[9] = static_cast<char>('0' + (dayOfMonth + 1) % 10);
+        } else {
+            PutIsoDate(text_, day);
+        }
+        day_ = day;
+        std::memcpy(at, text_, sizeof text_);
+        return at + sizeof text_;
+    }
+
+   private:
+    int day_ = 0;
+    char text_[10] = {'0', '0', '0', '0', '-', '0', '0', '-', '9', '9'};  // nothing counted on
+};
+
 }  // namespace
 
 struct JsonWriter::State {
@@ -74,44 +96,53 @@ struct JsonWriter::State {
         for (const int n : counts) writer.Int(n);
         writer.EndArray();
     }
-    // A day and a night hold only numbers and dates: written as they stand, without the
-    // writer's look at every character, since a million of them may follow.
+    // A day and a night hold only numbers and dates: written straight into the buffer,
+    // without the writer's look at every character, since a million of them may follow.
     void Day(int day, const DayCounts& counts) {
-        raw.assign("{\"date\":\"");
-        AppendIsoDate(raw, day);
-        raw.append("\",\"entries\":");
-        AppendNumber(counts.entries);
-        raw.append(",\"landings\":");
-        AppendNumber(counts.landings);
-        raw.append(",\"levels\":[");
+        char* const start = Begin();
+        char* at = Put(start, "{\"date\":\"");
+        at = dayDates.Put(at, day);
+        at = Number(Put(at, "\",\"entries\":"), counts.entries);
+        at = Number(Put(at, ",\"landings\":"), counts.landings);
+        at = Put(at, ",\"levels\":[");
         for (std::size_t level = 0; level < counts.levels.size(); ++level) {
-            if (level > 0) raw += ',';
-            AppendNumber(counts.levels[level]);
+            if (level > 0) *at++ = ',';
+            at = Number(at, counts.levels[level]);
         }
-        raw.append("],\"night_entries\":");
-        AppendNumber(counts.nightEntries);
-        raw += '}';
-        Raw();
+        at = Number(Put(at, "],\"night_entries\":"), counts.nightEntries);
+        *at++ = '}';
+        End(start, at);
     }
     void Night(int night, const NightCounts& counts) {
-        raw.assign("{\"entries\":");
-        AppendNumber(counts.entries);
-        raw.append(",\"first\":\"").append(ClockText(counts.first));
-        raw.append("\",\"last\":\"").append(ClockText(counts.last));
-        raw.append("\",\"night\":\"");
-        AppendIsoDate(raw, night);
-        raw.append("\"}");
-        Raw();
+        char* const start = Begin();
+        char* at = Number(Put(start, "{\"entries\":"), counts.entries);
+        at = PutClockText(Put(at, ",\"first\":\""), counts.first);
+        at = PutClockText(Put(at, "\",\"last\":\""), counts.last);
+        at = nightDates.Put(Put(at, "\",\"night\":\""), night);
+        at = Put(at, "\"}");
+        End(start, at);
     }
-    // The writer puts the separator; the bytes are copied at once, not one by one as its
-    // RawValue does.
-    void Raw() {
-        writer.RawValue(raw.data(), 0, rapidjson::kObjectType);
-        std::memcpy(buffer.Push(raw.size()), raw.data(), raw.size());
+    // Room for the longest: every number of eleven characters.
+    static constexpr std::size_t kObjectRoom = 160;
+    // The writer puts the separator, the object goes where it would have.
+    char* Begin() {
+        writer.RawValue("", 0, rapidjson::kObjectType);
+        return buffer.Push(kObjectRoom);
     }
-    void AppendNumber(int n) {
-        char digits[12];
-        raw.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    void End(const char* start, const char* at) {
+        buffer.Pop(kObjectRoom - static_cast<std::size_t>(at - start));
+    }
+    template <std::size_t N>
+    static char* Put(char* at, const char (&text)[N]) {
+        std::memcpy(at, text, N - 1);
+        return at + N - 1;
+    }
+    static char* Number(char* at, int n) {
+        if (n >= 0 && n < 10) {  // most counts of a day or a night
+            *at = static_cast<char>('0' + n);
+            return at + 1;
+        }
+        return std::to_chars(at, at + 11, n).ptr;
     }
     // Between the days and the nights.
     void Middle() {
@@ -186,7 +217,8 @@ struct JsonWriter::State {
     const DiaryInfo& diary;
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer;
-    std::string raw;
+    IsoDates dayDates;
+    IsoDates nightDates;
     enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
     DayTable<DayCounts>::const_iterator day;
     DayTable<NightCounts>::const_iterator night;

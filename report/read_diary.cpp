@@ -166,18 +166,19 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
     std::shared_ptr<platform::File> file = std::move(diary.file);
     const platform::FileState& state = diary.state;
 
-    // A large diary's second half is counted on a thread of its own while this one counts
-    // the first and a third hashes the whole. This one also reads the rest for the hash, so
-    // its half is the smaller: both end together. Not for a period with both ends: the
-    // sections outside it are only skimmed, and the hash is what takes longest.
-    constexpr unsigned kFirstHalf = 44;
+    // A large diary is counted in two halves at once while a third thread reads it again
+    // for the digest, so that neither counting waits for the hash nor the hash for them.
+    // Not for a period with both ends: the sections outside it are only skimmed, and the
+    // hash beside one reading is what takes longest.
     const bool skimmed = (period.from && period.to) || period.night;
     const std::optional<std::uint64_t> split =
         options.hashed && !options.onward && !skimmed && state.size >= options.splitFrom
-            ? SplitPoint(*file, state.size, options.weekdays, kFirstHalf)
+            ? SplitPoint(*file, state.size, options.weekdays)
             : std::nullopt;
+    std::future<std::pair<std::string, std::uint64_t>> digest;
     std::future<std::unique_ptr<Counting>> later;
     if (split) {
+        digest = std::async(std::launch::async, [&] { return Digest(*file, state.size); });
         later = std::async(std::launch::async, [&] {
             auto counting = std::make_unique<Counting>(period, night, options, state.size - *split);
             // Its lines are numbered from its start, and moved on behind the first half's.
@@ -188,17 +189,12 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
     }
     Counting first(period, night, options, split.value_or(state.size));
     DiaryReader& reader = *first.reader;
-    Chunks chunks(*file, 0, state.size, options.hashed);
-    const std::uint64_t firstEnd = split.value_or(state.size);
-    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) {
-        const std::uint64_t at = chunks.Got() - chunk.size();
-        if (at < firstEnd)
-            reader.Feed(chunk.substr(
-                0, static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), firstEnd - at))));
-    }
+    Chunks chunks(*file, 0, split.value_or(state.size), options.hashed && !split);
+    for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
     reader.Finish();
     if (split) first.builder.Append(std::move(later.get()->builder), reader.Lines());
-    ReadDiaryResult read{{absolute, chunks.Got(), chunks.HexDigest(), state.identity, state.modified},
+    auto [sha256, bytes] = split ? digest.get() : std::pair(chunks.HexDigest(), chunks.Got());
+    ReadDiaryResult read{{absolute, bytes, std::move(sha256), state.identity, state.modified},
                          first.builder.Finish(),
                          options.entries && options.notes,
                          options.entries,

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #ifndef _WIN32
@@ -28,6 +29,32 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
+
+// Dates are counted on from the day before: across the ends of months and years, leap
+// days and gaps, every one as the calendar has it.
+TEST(Json, DatesOfDaysAndNightsAcrossMonthsYearsAndGaps) {
+    ReportBuilder builder({}, NightRule{}, false);
+    const std::pair<int, int> runs[] = {{DayNumber(2026, 1, 27), 6},  {DayNumber(2026, 2, 25), 6},
+                                        {DayNumber(2028, 2, 26), 5},  {DayNumber(2100, 2, 27), 3},
+                                        {DayNumber(2026, 12, 29), 5}, {DayNumber(2027, 4, 28), 4}};
+    for (const auto& [first, count] : runs) {
+        for (int day = first; day < first + count; ++day)
+            builder.Add(DiaryEntry{day, 23 * 60, 1, false, {}, 1, 0, 0});
+    }
+    const Report report = builder.Finish();
+    std::string expectedDays, expectedNights;
+    for (const auto& item : report.days) expectedDays += IsoDate(item.first) + " ";
+    for (const auto& item : report.nights) expectedNights += IsoDate(item.first) + " ";
+    const std::string json = JsonText(report, DiaryInfo{});
+    std::string days, nights;
+    const std::regex date("\"(date|night)\":\"([0-9-]+)\"");
+    for (auto m = std::sregex_iterator(json.begin(), json.end(), date); m != std::sregex_iterator(); ++m)
+        ((*m)[1] == "date" ? days : nights) += (*m)[2].str() + " ";
+    EXPECT_EQ(days, expectedDays);
+    EXPECT_EQ(nights, expectedNights);
+    EXPECT_NE(days.find("2028-02-29 2028-03-01 "), std::string::npos);
+    EXPECT_NE(days.find("2100-02-28 2100-03-01 "), std::string::npos);
+}
 
 class ReportFiles : public ::testing::Test {
    protected:
