@@ -13,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -70,6 +71,33 @@ class DayTable {
     // Adds another table's counts, day by day.
     void Add(const DayTable& more) {
         for (const Item& item : more) merge_((*this)[item.first], item.second);
+    }
+    // The same, taking them: a table whose days all come later, as the second half of a
+    // diary's usually do, is joined on whole instead of day by day.
+    void Add(DayTable&& more) {
+        const std::optional<int> first = more.FirstDay();
+        const std::optional<int> last = LastDay();
+        if (!first || !last || *first <= *last || !late_.empty() || !more.late_.empty() ||
+            more.sealedCount_ == 0) {
+            Add(more);
+            return;
+        }
+        while (!recent_.empty()) Seal();
+        // Its first day was sealed as the start; here it follows this table's last.
+        std::string& start = more.sealed_.front();
+        std::string joined;
+        if (sealedCount_ == 0) {
+            firstSealed_ = more.firstSealed_;
+            PackNumber(joined, 0);
+        } else {
+            PackNumber(joined, static_cast<std::uint64_t>(more.firstSealed_ - lastSealed_));
+        }
+        start.replace(0, 1, joined);  // a sealed start is the one byte of 0
+        std::move(more.sealed_.begin(), more.sealed_.end(), std::back_inserter(sealed_));
+        sealedCount_ += more.sealedCount_;
+        lastSealed_ = more.lastSealed_;
+        recent_ = std::move(more.recent_);
+        more = DayTable(merge_);
     }
 
     const T& at(int day) const {
@@ -187,6 +215,20 @@ class DayTable {
 
    private:
     static constexpr std::size_t kRecent = 4;
+
+    std::optional<int> FirstDay() const {
+        std::optional<int> first;
+        if (sealedCount_ > 0) first = firstSealed_;
+        if (!recent_.empty()) first = std::min(first.value_or(recent_.front().first), recent_.front().first);
+        if (!late_.empty()) first = std::min(first.value_or(late_.begin()->first), late_.begin()->first);
+        return first;
+    }
+    // With no late days: those lie before the sealed ones.
+    std::optional<int> LastDay() const {
+        if (!recent_.empty()) return recent_.back().first;
+        if (sealedCount_ > 0) return lastSealed_;
+        return std::nullopt;
+    }
 
     // In chunks that never move once made, an item never split between two.
     void Seal() {

@@ -125,8 +125,8 @@ void ReportBuilder::Append(ReportBuilder&& later, std::uint64_t linesBefore) {
     Report& more = later.report_;
     AddDay(report_.total, more.total);
     for (std::size_t hour = 0; hour < report_.hours.size(); ++hour) report_.hours[hour] += more.hours[hour];
-    report_.days.Add(more.days);
-    report_.nights.Add(more.nights);
+    report_.days.Add(std::move(more.days));
+    report_.nights.Add(std::move(more.nights));
     dayCounts_ = nullptr;
     nightCounts_ = nullptr;
     for (const std::uint64_t line : more.undatedLines)
