@@ -166,19 +166,17 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
     std::shared_ptr<platform::File> file = std::move(diary.file);
     const platform::FileState& state = diary.state;
 
-    // A large diary is counted in two halves at once while a third thread reads it again
-    // for the digest, so that neither counting waits for the hash nor the hash for them.
-    // Not for a period with both ends: the sections outside it are only skimmed, and the
-    // hash beside one reading is what takes longest.
+    // A large diary is read again for the digest on a thread of its own, so that neither
+    // the counting waits for the hash nor the hash for it; and counted in two halves at
+    // once, but for a period with both ends: the sections outside it are only skimmed.
+    const bool large = options.hashed && !options.onward && state.size >= options.splitFrom;
     const bool skimmed = (period.from && period.to) || period.night;
     const std::optional<std::uint64_t> split =
-        options.hashed && !options.onward && !skimmed && state.size >= options.splitFrom
-            ? SplitPoint(*file, state.size, options.weekdays)
-            : std::nullopt;
+        large && !skimmed ? SplitPoint(*file, state.size, options.weekdays) : std::nullopt;
     std::future<std::pair<std::string, std::uint64_t>> digest;
+    if (large) digest = std::async(std::launch::async, [&] { return Digest(*file, state.size); });
     std::future<std::unique_ptr<Counting>> later;
     if (split) {
-        digest = std::async(std::launch::async, [&] { return Digest(*file, state.size); });
         later = std::async(std::launch::async, [&] {
             auto counting = std::make_unique<Counting>(period, night, options, state.size - *split);
             // Its lines are numbered from its start, and moved on behind the first half's.
@@ -189,11 +187,11 @@ ReadDiaryResult ReadDiary(OpenedDiary diary, const Period& period, const NightRu
     }
     Counting first(period, night, options, split.value_or(state.size));
     DiaryReader& reader = *first.reader;
-    Chunks chunks(*file, 0, split.value_or(state.size), options.hashed && !split);
+    Chunks chunks(*file, 0, split.value_or(state.size), options.hashed && !large);
     for (std::string_view chunk = chunks.Next(); !chunk.empty(); chunk = chunks.Next()) reader.Feed(chunk);
     reader.Finish();
     if (split) first.builder.Append(std::move(later.get()->builder), reader.Lines());
-    auto [sha256, bytes] = split ? digest.get() : std::pair(chunks.HexDigest(), chunks.Got());
+    auto [sha256, bytes] = large ? digest.get() : std::pair(chunks.HexDigest(), chunks.Got());
     ReadDiaryResult read{{absolute, bytes, std::move(sha256), state.identity, state.modified},
                          first.builder.Finish(),
                          options.entries && options.notes,
