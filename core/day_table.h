@@ -77,10 +77,16 @@ class DayTable {
     void Add(DayTable&& more) {
         const std::optional<int> first = more.FirstDay();
         const std::optional<int> last = LastDay();
-        if (!first || !last || *first <= *last || !late_.empty() || !more.late_.empty() ||
-            more.sealedCount_ == 0) {
+        if (!first || !last || *first < *last || !late_.empty() || !more.late_.empty() ||
+            more.sealedCount_ == 0 || (*first == *last && recent_.empty())) {
             Add(more);
             return;
+        }
+        // A day in both, as the night the two halves share: added as a late day once joined.
+        std::optional<Item> shared;
+        if (*first == *last) {
+            shared = std::move(recent_.back());
+            recent_.pop_back();
         }
         while (!recent_.empty()) Seal();
         // Its first day was sealed as the start; here it follows this table's last.
@@ -98,6 +104,7 @@ class DayTable {
         lastSealed_ = more.lastSealed_;
         recent_ = std::move(more.recent_);
         more = DayTable(merge_);
+        if (shared) merge_((*this)[shared->first], shared->second);
     }
 
     const T& at(int day) const {

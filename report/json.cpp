@@ -277,6 +277,8 @@ void WriteJson(platform::OutputFile& output, const Report& report, const DiaryIn
     JsonWriter writer(report, diary);
     WriteOutput(output, [&](std::string& block) {
         constexpr std::size_t kBlock = 1 << 20;
+        // Room made once: a block grown for each of a hundred would be new memory each time.
+        block.reserve(kBlock + (1 << 20));
         return writer.Next(block, kBlock);
     });
 }

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       JoinCase{"first_only_recent", Run(0, 3), Run(3, 50)},
                       JoinCase{"first_empty", {}, Run(7, 40)}, JoinCase{"later_empty", Run(7, 40), {}},
                       JoinCase{"later_begins_on_the_last_day", Run(0, 100), Run(99, 100)},
+                      JoinCase{"first_is_the_day_later_begins_with", Run(5, 1), Run(5, 50)},
                       JoinCase{"later_overlaps", Run(0, 100), Run(50, 100)},
                       JoinCase{"later_before", Run(1000, 100), Run(0, 100)},
                       JoinCase{"first_has_a_day_out_of_order", Joined(Run(0, 100), {3}), Run(100, 100)},
