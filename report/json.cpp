@@ -96,12 +96,10 @@ struct JsonWriter::State {
         for (const int n : counts) writer.Int(n);
         writer.EndArray();
     }
-    // A day and a night hold only numbers and dates: written straight into the buffer,
-    // without the writer's look at every character, since a million of them may follow.
-    void Day(int day, const DayCounts& counts) {
-        char* const start = Begin();
-        char* at = Put(start, "{\"date\":\"");
-        at = dayDates.Put(at, day);
+    // A day and a night hold only numbers and dates: written straight into the block,
+    // without the writer, since a million of them may follow.
+    char* Day(char* at, int day, const DayCounts& counts) {
+        at = dayDates.Put(Put(at, "{\"date\":\""), day);
         at = Number(Put(at, "\",\"entries\":"), counts.entries);
         at = Number(Put(at, ",\"landings\":"), counts.landings);
         at = Put(at, ",\"levels\":[");
@@ -111,26 +109,39 @@ struct JsonWriter::State {
         }
         at = Number(Put(at, "],\"night_entries\":"), counts.nightEntries);
         *at++ = '}';
-        End(start, at);
+        return at;
     }
-    void Night(int night, const NightCounts& counts) {
-        char* const start = Begin();
-        char* at = Number(Put(start, "{\"entries\":"), counts.entries);
+    char* Night(char* at, int night, const NightCounts& counts) {
+        at = Number(Put(at, "{\"entries\":"), counts.entries);
         at = PutClockText(Put(at, ",\"first\":\""), counts.first);
         at = PutClockText(Put(at, "\",\"last\":\""), counts.last);
         at = nightDates.Put(Put(at, "\",\"night\":\""), night);
-        at = Put(at, "\"}");
-        End(start, at);
+        return Put(at, "\"}");
     }
-    // Room for the longest: every number of eleven characters.
-    static constexpr std::size_t kObjectRoom = 160;
-    // The writer puts the separator, the object goes where it would have.
-    char* Begin() {
-        writer.RawValue("", 0, rapidjson::kObjectType);
-        return buffer.Push(kObjectRoom);
+    // The items of an array the writer has opened, with their separators, appended to
+    // `block` until it holds `bytes`; whether every one is out.
+    template <typename Iterator, typename Item>
+    static bool Items(std::string& block, std::size_t bytes, Iterator& item, const Iterator& end, bool& first,
+                      Item put) {
+        // Room for the longest item: every number of eleven characters.
+        constexpr std::size_t kItemRoom = 160;
+        std::size_t used = block.size();
+        for (; item != end && used < bytes; ++item) {
+            if (block.size() < used + kItemRoom) block.resize(used + kItemRoom + (64 << 10));
+            char* at = block.data() + used;
+            if (!first) *at++ = ',';
+            first = false;
+            used = static_cast<std::size_t>(put(at, *item) - block.data());
+        }
+        block.resize(used);
+        return item == end;
     }
-    void End(const char* start, const char* at) {
-        buffer.Pop(kObjectRoom - static_cast<std::size_t>(at - start));
+    // What the writer made, handed on.
+    void Flush(std::string& block) {
+        char* made = const_cast<char*>(buffer.GetString());
+        LowerHexEscapes(made, buffer.GetSize());
+        block.append(made, buffer.GetSize());
+        buffer.Clear();
     }
     template <std::size_t N>
     static char* Put(char* at, const char (&text)[N]) {
@@ -222,6 +233,7 @@ struct JsonWriter::State {
     enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
     DayTable<DayCounts>::const_iterator day;
     DayTable<NightCounts>::const_iterator night;
+    bool first = true;  // no item of the array yet
 };
 
 JsonWriter::JsonWriter(const Report& report, const DiaryInfo& diary)
@@ -231,37 +243,30 @@ JsonWriter::~JsonWriter() = default;
 
 bool JsonWriter::Next(std::string& block, std::size_t bytes) {
     State& s = *state_;
-    // What the writer makes goes to its buffer, handed on to the block at the end.
-    const std::size_t given = block.size();
-    const auto size = [&] { return given + s.buffer.GetSize(); };
     if (s.stage == State::Stage::Start) {
         s.writer.StartObject();
         s.Key("days");
         s.writer.StartArray();
+        s.Flush(block);
         s.day = s.report.days.begin();
         s.stage = State::Stage::Days;
     }
-    for (; s.stage == State::Stage::Days && size() < bytes; ++s.day) {
-        if (s.day == s.report.days.end()) {
-            s.Middle();
-            s.night = s.report.nights.begin();
-            s.stage = State::Stage::Nights;
-            break;
-        }
-        s.Day(s.day->first, s.day->second);
+    if (s.stage == State::Stage::Days &&
+        State::Items(block, bytes, s.day, s.report.days.end(), s.first,
+                     [&](char* at, const auto& day) { return s.Day(at, day.first, day.second); })) {
+        s.Middle();
+        s.Flush(block);
+        s.night = s.report.nights.begin();
+        s.first = true;
+        s.stage = State::Stage::Nights;
     }
-    for (; s.stage == State::Stage::Nights && size() < bytes; ++s.night) {
-        if (s.night == s.report.nights.end()) {
-            s.End();
-            s.stage = State::Stage::Done;
-            break;
-        }
-        s.Night(s.night->first, s.night->second);
+    if (s.stage == State::Stage::Nights &&
+        State::Items(block, bytes, s.night, s.report.nights.end(), s.first,
+                     [&](char* at, const auto& night) { return s.Night(at, night.first, night.second); })) {
+        s.End();
+        s.Flush(block);
+        s.stage = State::Stage::Done;
     }
-    char* made = const_cast<char*>(s.buffer.GetString());
-    LowerHexEscapes(made, s.buffer.GetSize());
-    block.append(made, s.buffer.GetSize());
-    s.buffer.Clear();
     return s.stage != State::Stage::Done;
 }
 

@@ -54,6 +54,15 @@ TEST(Json, DatesOfDaysAndNightsAcrossMonthsYearsAndGaps) {
     EXPECT_EQ(nights, expectedNights);
     EXPECT_NE(days.find("2028-02-29 2028-03-01 "), std::string::npos);
     EXPECT_NE(days.find("2100-02-28 2100-03-01 "), std::string::npos);
+    // Made in blocks of any size, the same text.
+    const DiaryInfo diary;  // held by the writer
+    for (const std::size_t bytes : {1, 90, 1000}) {
+        JsonWriter writer(report, diary);
+        std::string blocks;
+        while (writer.Next(blocks, blocks.size() + bytes)) {
+        }
+        EXPECT_EQ(blocks, json) << bytes;
+    }
 }
 
 class ReportFiles : public ::testing::Test {
