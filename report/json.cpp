@@ -3,7 +3,9 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <array>
 #include <charconv>
+#include <climits>
 #include <cstring>
 
 #include "core/calendar.h"
@@ -57,11 +59,12 @@ std::string ValidUtf8(std::string_view text) {
 class IsoDates {
    public:
     char* Put(char* at, int day) {
-        const int dayOfMonth = (text_[8] - '0') * 10 + (text_[9] - '0');
-        if (day == day_ + 1 && dayOfMonth < 28) {
-            text_[8] = static_cast<char>('0' + (dayOfMonth + 1) / 10);
-            text_[9] = static_cast<char>('0' + (dayOfMonth + 1) % 10);
+        if (day == day_ + 1 && (date_.day < 28 || IsCalendarDate(date_.year, date_.month, date_.day + 1))) {
+            ++date_.day;
+            text_[8] = static_cast<char>('0' + date_.day / 10);
+            text_[9] = static_cast<char>('0' + date_.day % 10);
         } else {
+            date_ = DateOfDayNumber(day);
             PutIsoDate(text_, day);
         }
         day_ = day;
@@ -70,8 +73,24 @@ class IsoDates {
     }
 
    private:
-    int day_ = 0;
-    char text_[10] = {'0', '0', '0', '0', '-', '0', '0', '-', '9', '9'};  // nothing counted on
+    int day_ = INT_MIN;  // none yet
+    CalendarDate date_{};
+    char text_[10] = {};
+};
+
+// "HH:MM" of every minute of a day, made once: a night names two.
+class ClockTexts {
+   public:
+    ClockTexts() {
+        for (int minute = 0; minute < 24 * 60; ++minute) PutClockText(texts_[minute].data(), minute);
+    }
+    char* Put(char* at, int minute) const {
+        std::memcpy(at, texts_[static_cast<std::size_t>(minute)].data(), 5);
+        return at + 5;
+    }
+
+   private:
+    std::array<std::array<char, 5>, 24 * 60> texts_{};
 };
 
 }  // namespace
@@ -113,8 +132,8 @@ struct JsonWriter::State {
     }
     char* Night(char* at, int night, const NightCounts& counts) {
         at = Number(Put(at, "{\"entries\":"), counts.entries);
-        at = PutClockText(Put(at, ",\"first\":\""), counts.first);
-        at = PutClockText(Put(at, "\",\"last\":\""), counts.last);
+        at = clocks.Put(Put(at, ",\"first\":\""), counts.first);
+        at = clocks.Put(Put(at, "\",\"last\":\""), counts.last);
         at = nightDates.Put(Put(at, "\",\"night\":\""), night);
         return Put(at, "\"}");
     }
@@ -230,6 +249,7 @@ struct JsonWriter::State {
     rapidjson::Writer<rapidjson::StringBuffer> writer;
     IsoDates dayDates;
     IsoDates nightDates;
+    ClockTexts clocks;
     enum class Stage { Start, Days, Nights, Done } stage = Stage::Start;
     DayTable<DayCounts>::const_iterator day;
     DayTable<NightCounts>::const_iterator night;
