@@ -3,9 +3,9 @@
 # process, side by side in one run: JSON and CSV of a 1 GB diary over all its days (the
 # CSV to the disk and to /dev/null), the statistics of one year of it, a one-year PDF of a
 # 15 MB diary, and a PDF of 0001-9999 over three entries; grep -F -c '!!!' on the same
-# warm file as the yardstick, and dd of the CSV to the disk as its floor. Medians
-# of RUNS, alternating between the programs so that all see the same load; peak memory of
-# one run each.
+# warm file as the yardstick, timed again in every round of every case, and dd of the CSV
+# to the disk as its floor. Medians of RUNS, alternating between grep and the programs so
+# that all see the same load; peak memory of one run each.
 # Usage: bench/report_large.sh BUILD_DIR [OTHER_SUELVAN_BERICHT] [RUNS]
 set -euo pipefail
 build=$1
@@ -55,7 +55,11 @@ for name in json csv csv-null year pdf wide; do
     # shellcheck disable=SC2206
     args=(${cases[$name]})
     declare -A times=()
+    # grep again in every round of every case, beside the programs: this machine's speed
+    # drifts over the minutes a run takes.
+    greps=()
     for _ in $(seq "$runs"); do
+        greps+=("$(seconds grep -F -c '!!!' "$work/big.txt")")
         for p in "${!programs[@]}"; do
             times[$p]+="$(seconds "${programs[$p]}" "${args[@]}") "
             # Each run writes a new file, not one over the last run's: replacing it would
@@ -63,9 +67,10 @@ for name in json csv csv-null year pdf wide; do
             rm -f "$work/o.csv" "$work/o.json" "$work/o.pdf"
         done
     done
+    case_grep=$(printf '%s\n' "${greps[@]}" | median)
     for p in "${!programs[@]}"; do
         m=$(printf '%s\n' ${times[$p]} | median)
-        echo "$name: ${programs[$p]}: ${m}s ($(awk -v a="$m" -v b="$grep_median" 'BEGIN {printf "%.2f", a / b}')x grep)," \
+        echo "$name: ${programs[$p]}: ${m}s ($(awk -v a="$m" -v b="$case_grep" 'BEGIN {printf "%.2f", a / b}')x grep ${case_grep}s beside it)," \
              "peak $(peak_mb "${programs[$p]}" "${args[@]}") MB"
         rm -f "$work/o.csv" "$work/o.json" "$work/o.pdf"
     done
