@@ -1,11 +1,9 @@
 #include "report/chunks.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "platform/sha256.h"
+#include "report/handoff.h"
 
 namespace suelvan::report {
 
@@ -13,55 +11,15 @@ namespace suelvan::report {
 // counts them: the digest costs no time of the counting's.
 class Hasher {
    public:
-    Hasher() : thread_([this] { Run(); }) {}
-    ~Hasher() {
-        {
-            const std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    Hasher(const Hasher&) = delete;
-    Hasher& operator=(const Hasher&) = delete;
-
-    // Once the chunk before has been hashed; `bytes` must stay until then too.
-    void Hash(std::string_view bytes) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !busy_; });
-        pending_ = bytes;
-        busy_ = true;
-        changed_.notify_all();
-    }
-
+    void Hash(std::string_view bytes) { worker_.Hand(bytes); }
     std::string HexDigest() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !busy_; });
+        worker_.Wait();
         return hash_.HexDigest();
     }
 
    private:
-    void Run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return busy_ || stop_; });
-            if (stop_) return;
-            const std::string_view bytes = pending_;
-            lock.unlock();
-            hash_.Update(bytes.data(), bytes.size());
-            lock.lock();
-            busy_ = false;
-            changed_.notify_all();
-        }
-    }
-
     platform::Sha256 hash_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::string_view pending_;
-    bool busy_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: starts once the rest is made
+    Handoff worker_{[this](std::string_view bytes) { hash_.Update(bytes.data(), bytes.size()); }};
 };
 
 Chunks::Chunks(const platform::File& file, std::uint64_t start, std::uint64_t size, bool hashed)

@@ -1,10 +1,8 @@
 #include "report/output.h"
 
-#include <condition_variable>
-#include <exception>
-#include <mutex>
 #include <optional>
-#include <thread>
+
+#include "report/handoff.h"
 
 namespace suelvan::report {
 
@@ -33,65 +31,21 @@ void WriteOutput(const std::filesystem::path& name, const std::optional<platform
 void WriteOutput(platform::OutputFile& output, const std::function<bool(std::string& block)>& next) {
     // Each block is written on a second thread while the next one is made, the same thread
     // for every block: a CSV may have thousands.
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::string_view pending;
-    bool busy = false;
-    bool ended = false;
-    std::exception_ptr failure;
-    std::thread writer([&] {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] { return busy || ended; });
-            if (!busy) return;
-            lock.unlock();
-            try {
-                output.Write(pending);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            lock.lock();
-            busy = false;
-            changed.notify_all();
-        }
-    });
-    // Once the block before is written: its failure, if any, is thrown.
-    const auto written = [&] {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return !busy; });
-        if (failure) std::rethrow_exception(failure);
-    };
-    const auto stop = [&] {
-        {
-            const std::lock_guard lock(mutex);
-            ended = true;
-        }
-        changed.notify_all();
-        writer.join();
-    };
     std::string blocks[2];
-    try {
+    {
+        Handoff writer([&output](std::string_view block) { output.Write(block); });
         for (std::size_t i = 0;; i ^= 1) {
             blocks[i].clear();
             const bool more = next(blocks[i]);
-            written();
             if (!blocks[i].empty()) {
-                {
-                    const std::lock_guard lock(mutex);
-                    pending = blocks[i];
-                    busy = true;
-                }
-                changed.notify_all();
+                writer.Hand(blocks[i]);
+            } else {
+                writer.Wait();
             }
             if (!more) break;
         }
-        written();
-    } catch (...) {
-        // The block being written is held here: the writer is let finish it first.
-        stop();
-        throw;
+        writer.Wait();
     }
-    stop();
     output.Commit();
 }
 
